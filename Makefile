@@ -1,0 +1,40 @@
+# The two commands of the README, plus the benchmarks.
+BUILD ?= build
+CMAKE_FLAGS ?= -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+JOBS ?= $(shell nproc)
+WINE_RUN = scripts/wine-run --build $(BUILD)
+
+.PHONY: test demo bench setup configure build clean
+
+setup:
+	scripts/setup
+
+configure: setup
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	@status=0; \
+	cd $(BUILD) && ctest -j $(JOBS) --timeout 120 --output-on-failure > ctest.log 2>&1 || status=$$?; \
+	cd $(CURDIR) && $(WINE_RUN) --stop; \
+	grep -E '^[0-9]+% tests passed|^The following tests|^[[:space:]]+[0-9]+ - |Total Test time' $(BUILD)/ctest.log; \
+	echo "full log: $(BUILD)/ctest.log"; \
+	exit $$status
+
+demo: build
+	@mkdir -p $(BUILD)/gallery
+	@status=0; $(WINE_RUN) $(BUILD)/bin/demo.exe --shots $(BUILD)/gallery || status=$$?; \
+	$(WINE_RUN) --stop; \
+	echo "demo output: the text above; window pictures: $(BUILD)/gallery/"; \
+	exit $$status
+
+bench: build
+	cmake --build $(BUILD) --target benchmarks
+	@status=0; for b in $(BUILD)/bin/bench_*.exe; do echo "== $$b"; $(WINE_RUN) $$b || status=$$?; done; \
+	$(WINE_RUN) --stop; exit $$status
+
+clean:
+	-$(WINE_RUN) --stop
+	rm -rf $(BUILD)

@@ -1,0 +1,7 @@
+#pragma once
+
+// Everything util.dll exports.
+#include <util/export.h>
+#include <util/format.h>
+#include <util/module.h>
+#include <util/cstring.h>

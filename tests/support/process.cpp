@@ -1,0 +1,109 @@
+#include "support/process.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <atomic>
+#include <stdexcept>
+#include <vector>
+
+namespace testsupport {
+namespace {
+
+const wchar_t kFreshMarker[] = L"UTIL_TEST_FRESH_PROCESS";
+
+struct Handle {
+    HANDLE h = nullptr;
+    ~Handle()
+    {
+        if (h && h != INVALID_HANDLE_VALUE) {
+            CloseHandle(h);
+        }
+    }
+};
+
+std::wstring Widen(const std::string& text)
+{
+    return std::wstring(text.begin(), text.end());
+}
+
+} // namespace
+
+ChildResult RunTestInFreshProcess(const std::string& filter, const std::wstring& workDir)
+{
+    wchar_t exe[MAX_PATH];
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring command = L"\"" + std::wstring(exe) + L"\" --gtest_filter=" + Widen(filter);
+
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    Handle readEnd, writeEnd;
+    if (!CreatePipe(&readEnd.h, &writeEnd.h, &inherit, 0)) {
+        return {};
+    }
+    SetHandleInformation(readEnd.h, HANDLE_FLAG_INHERIT, 0);
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd.h;
+    startup.hStdError = writeEnd.h;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION process{};
+    SetEnvironmentVariableW(kFreshMarker, L"1");
+    const BOOL started =
+        CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, workDir.c_str(), &startup, &process);
+    SetEnvironmentVariableW(kFreshMarker, nullptr);
+    if (!started) {
+        return {};
+    }
+    CloseHandle(writeEnd.h);
+    writeEnd.h = nullptr;
+
+    ChildResult result;
+    char chunk[4096];
+    DWORD read = 0;
+    while (ReadFile(readEnd.h, chunk, sizeof(chunk), &read, nullptr) && read > 0) {
+        result.output.append(chunk, read);
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    GetExitCodeProcess(process.hProcess, &result.exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return result;
+}
+
+bool IsFreshProcess()
+{
+    return GetEnvironmentVariableW(kFreshMarker, nullptr, 0) > 0;
+}
+
+TempDir::TempDir()
+{
+    static std::atomic<unsigned> counter{0};
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    for (;;) {
+        m_path = std::wstring(base) + L"utiltest-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                 std::to_wstring(counter++);
+        if (CreateDirectoryW(m_path.c_str(), nullptr)) {
+            return;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS) {
+            throw std::runtime_error("cannot create a temporary folder");
+        }
+    }
+}
+
+TempDir::~TempDir()
+{
+    std::wstring from = m_path;
+    from.push_back(L'\0'); // the shell wants a double-terminated list
+    SHFILEOPSTRUCTW op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_NO_UI;
+    SHFileOperationW(&op);
+}
+
+} // namespace testsupport

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+
+namespace testsupport {
+
+struct ChildResult {
+    unsigned long exitCode = ~0ul;
+    std::string output; // stdout and stderr of the child
+};
+
+// Runs one test of this program in a fresh process whose current directory is workDir, so that
+// singletons reading their settings once start from scratch. The filter is a gtest filter.
+ChildResult RunTestInFreshProcess(const std::string& filter, const std::wstring& workDir);
+
+// True inside a process started by RunTestInFreshProcess; tests that only make sense there skip
+// themselves otherwise.
+bool IsFreshProcess();
+
+// A new empty folder under the system's temporary folder, removed with everything in it on destruction.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::wstring& path() const { return m_path; }
+    std::wstring file(const std::wstring& name) const { return m_path + L"\\" + name; }
+
+private:
+    std::wstring m_path;
+};
+
+} // namespace testsupport
