@@ -97,6 +97,28 @@ void DeleteTree(const std::wstring& path)
 
 } // namespace
 
+void ExtractFilePath(wchar_t* out, const wchar_t* fullPath)
+{
+    if (out == nullptr) {
+        return;
+    }
+    out[0] = 0;
+    if (fullPath == nullptr) {
+        return;
+    }
+    // Everything up to the last separator, or the drive alone ("C:name").
+    const std::wstring path(fullPath);
+    const size_t separator = path.find_last_of(L"\\/");
+    size_t length = separator == std::wstring::npos ? 0 : separator + 1;
+    if (length == 0 && path.size() >= 2 && path[1] == L':') {
+        length = 2;
+    }
+    if (length < MAX_PATH) {
+        wmemcpy(out, path.c_str(), length);
+        out[length] = 0;
+    }
+}
+
 int EnumAllFilesW(const wchar_t* directory, std::vector<std::wstring>& files)
 {
     files.clear();
