@@ -6,3 +6,4 @@
 #include <util/module.h>
 #include <util/cstring.h>
 #include <util/variant.h>
+#include <util/dataini.h>
