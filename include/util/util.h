@@ -7,3 +7,4 @@
 #include <util/cstring.h>
 #include <util/variant.h>
 #include <util/dataini.h>
+#include <util/lock.h>
