@@ -8,3 +8,4 @@
 #include <util/variant.h>
 #include <util/dataini.h>
 #include <util/lock.h>
+#include <util/thread.h>
