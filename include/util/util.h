@@ -6,3 +6,7 @@
 #include <util/module.h>
 #include <util/cstring.h>
 #include <util/lock.h>
+#include <util/runlog.h>
+#include <util/file.h>
+#include <util/inimap.h>
+#include <util/profile.h>
