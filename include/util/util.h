@@ -9,3 +9,7 @@
 #include <util/dataini.h>
 #include <util/lock.h>
 #include <util/thread.h>
+#include <util/runlog.h>
+#include <util/file.h>
+#include <util/inimap.h>
+#include <util/profile.h>
