@@ -1,5 +1,7 @@
 #include <util/thread.h>
 
+#include <util/runlog.h>
+
 #include <process.h>
 
 #include <memory>
@@ -21,9 +23,14 @@ const unsigned long kGracePeriod = 5000;
 const unsigned long kTerminationWait = 1000;
 const wchar_t kAnonymousName[] = L"匿名";
 
+// Run-log levels and module of the thread lines.
+const unsigned char kInformation = 1;
+const unsigned char kError = 3;
+const unsigned long kThreadModule = 0;
+
 } // namespace
 
-KXThread::KXThread() : m_hThread(nullptr), m_bStop(true), m_dwThreadId(0) {}
+KXThread::KXThread() : m_hThread(nullptr), m_bStop(true) {}
 
 KXThread::~KXThread()
 {
@@ -43,19 +50,21 @@ long KXThread::BeginThread(KXTHREADPROC procedure, void* argument, const wchar_t
 
     auto record = std::make_unique<StartRecord>(StartRecord{this, procedure, argument, nullptr});
     unsigned threadId = 0;
-    // Suspended until handle and id are in place, so that a procedure that returns at once finds
-    // them when it clears them.
+    // Suspended until the handle is in place, so that a procedure that returns at once finds it
+    // when it clears it.
     const uintptr_t handle =
         _beginthreadex(nullptr, 0, &KXThread::WorkThread, record.get(), CREATE_SUSPENDED, &threadId);
     if (handle == 0) {
         m_bStop = true;
+        KxWriteLog(kError, kThreadModule, L"THREAD<%s>线程创建失败", m_strName.c_str());
         return -1;
     }
     record->handle = reinterpret_cast<HANDLE>(handle);
     m_hThread = record->handle;
-    m_dwThreadId = threadId;
     record.release();
     ::ResumeThread(reinterpret_cast<HANDLE>(handle));
+    KxWriteLog(kInformation, kThreadModule, L"THREAD<%s:%lu>线程创建成功", m_strName.c_str(),
+               static_cast<unsigned long>(threadId));
     return 1;
 }
 
@@ -69,12 +78,15 @@ void KXThread::StopThread(unsigned long milliseconds)
     if (thread == nullptr) {
         return;
     }
-    if (::WaitForSingleObject(thread, milliseconds) != WAIT_OBJECT_0) {
+    const unsigned long threadId = ::GetThreadId(thread);
+    if (::WaitForSingleObject(thread, milliseconds) == WAIT_OBJECT_0) {
+        KxWriteLog(kInformation, kThreadModule, L"THREAD<%s:%lu>线程已正常退出", m_strName.c_str(), threadId);
+    } else {
         ::TerminateThread(thread, 0);
         ::WaitForSingleObject(thread, kTerminationWait);
+        KxWriteLog(kError, kThreadModule, L"THREAD<%s:%lu>线程已终止", m_strName.c_str(), threadId);
     }
     ::CloseHandle(thread);
-    m_dwThreadId = 0;
 }
 
 bool KXThread::GetStopFlag() const
@@ -85,6 +97,7 @@ bool KXThread::GetStopFlag() const
 void KXThread::StopAllThread()
 {
     m_stopall = true;
+    KxWriteLog(kInformation, kThreadModule, L"THREAD<!>停止所有线程...");
 }
 
 bool KXThread::IsStopAll()
@@ -117,7 +130,6 @@ void KXThread::FinishFromWorker(HANDLE ownHandle)
     // The thread counts as finished: nothing is left for StopThread to wait for. If StopThread has
     // already taken the handle it is waiting for this thread and closes the handle itself.
     m_bStop = true;
-    m_dwThreadId = 0;
     HANDLE expected = ownHandle;
     if (m_hThread.compare_exchange_strong(expected, nullptr)) {
         // The object may be gone from here on: only the local handle is touched.

@@ -47,7 +47,6 @@ private:
     std::atomic<HANDLE> m_hThread;
     std::atomic<bool> m_bStop;
     std::wstring m_strName;
-    std::atomic<unsigned long> m_dwThreadId;
     KXCriticalSection m_lock;
 
     static std::atomic<bool> m_stopall;

@@ -1,12 +1,20 @@
+#include <util/format.h>
 #include <util/thread.h>
 
 #include <windows.h>
 
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
+
+#include "runtime/child_program.h"
 
 namespace {
 
@@ -16,10 +24,12 @@ struct WorkerState {
     std::atomic<int> rounds{0};
     std::atomic<bool> returned{false};
     std::atomic<HANDLE> self{nullptr}; // the test's own handle to the worker, to read its exit code
+    std::atomic<DWORD> id{0};
 };
 
 void OpenSelf(WorkerState& state)
 {
+    state.id = ::GetCurrentThreadId();
     state.self = ::OpenThread(SYNCHRONIZE | THREAD_QUERY_LIMITED_INFORMATION, FALSE, ::GetCurrentThreadId());
 }
 
@@ -55,7 +65,9 @@ unsigned long ThrowingWorker(void* argument)
 
 unsigned long QuickWorker(void* argument)
 {
-    ++static_cast<WorkerState*>(argument)->rounds;
+    WorkerState& state = *static_cast<WorkerState*>(argument);
+    state.id = ::GetCurrentThreadId();
+    ++state.rounds;
     return 0;
 }
 
@@ -100,7 +112,105 @@ DWORD HandleCount()
     return count;
 }
 
+// ---- run-log lines, checked in a process of its own whose folder holds the log settings ----------
+
+const wchar_t kLogScenario[] = L"thread-log";
+
+// The lines of the UTF-16 log file after its byte-order mark.
+std::vector<std::wstring> ReadLogLines(const std::wstring& path)
+{
+    const std::string bytes = childprogram::ReadBytes(path);
+    std::vector<std::wstring> lines;
+    if (bytes.size() < 2 || bytes.compare(0, 2, "\xFF\xFE") != 0) {
+        return lines;
+    }
+    std::wstring text((bytes.size() - 2) / sizeof(wchar_t), L'\0');
+    std::copy(bytes.begin() + 2, bytes.begin() + 2 + text.size() * sizeof(wchar_t), reinterpret_cast<char*>(&text[0]));
+    size_t start = 0;
+    for (size_t end; (end = text.find(L"\r\n", start)) != std::wstring::npos; start = end + 2) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
+}
+
+// Starts and stops threads of every kind, then compares the log with the lines expected: the level
+// and the text after the header of each line.
+int WriteThreadLines()
+{
+    std::vector<std::pair<int, std::wstring>> expected;
+
+    KXThread named;
+    WorkerState cooperative;
+    cooperative.thread = &named;
+    CHILD_CHECK(named.BeginThread(&CooperativeWorker, &cooperative, L"工作") == 1);
+    CHILD_CHECK(WaitUntil([&] { return cooperative.rounds > 0; }));
+    named.StopThread(5000);
+    expected.emplace_back(1, KxFormat(L"THREAD<工作:%lu>线程创建成功", cooperative.id.load()));
+    expected.emplace_back(1, KxFormat(L"THREAD<工作:%lu>线程已正常退出", cooperative.id.load()));
+
+    KXThread anonymous;
+    WorkerState stubborn;
+    stubborn.thread = &anonymous;
+    CHILD_CHECK(anonymous.BeginThread(&StubbornWorker, &stubborn, nullptr) == 1);
+    CHILD_CHECK(WaitUntil([&] { return stubborn.rounds > 0; }));
+    anonymous.StopThread(50);
+    expected.emplace_back(1, KxFormat(L"THREAD<匿名:%lu>线程创建成功", stubborn.id.load()));
+    expected.emplace_back(3, KxFormat(L"THREAD<匿名:%lu>线程已终止", stubborn.id.load()));
+
+    // A procedure that ended by itself leaves StopThread nothing to wait for, and nothing to log.
+    KXThread brief;
+    WorkerState quick;
+    quick.thread = &brief;
+    CHILD_CHECK(brief.BeginThread(&QuickWorker, &quick, L"quick") == 1);
+    CHILD_CHECK(WaitUntil([&] { return brief.GetStopFlag(); }));
+    brief.StopThread(5000);
+    expected.emplace_back(1, KxFormat(L"THREAD<quick:%lu>线程创建成功", quick.id.load()));
+
+    KXThread::StopAllThread();
+    expected.emplace_back(1, L"THREAD<!>停止所有线程...");
+
+    const std::vector<std::wstring> lines = ReadLogLines(L"thread.log");
+    CHILD_CHECK(lines.size() == expected.size());
+    const std::wstring moduleEnd = L"[ModuleID:0]: ";
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::wstring level = L"[Level:" + std::to_wstring(expected[i].first) + L"]";
+        const size_t body = lines[i].find(moduleEnd);
+        CHILD_CHECK(lines[i].compare(0, level.size(), level) == 0);
+        CHILD_CHECK(body != std::wstring::npos && lines[i].substr(body + moduleEnd.size()) == expected[i].second);
+    }
+    ::CloseHandle(cooperative.self);
+    ::CloseHandle(stubborn.self);
+    return 0;
+}
+
+// Listeners start before environments, so this runs ahead of any other scenario dispatch of the
+// program and leaves the names it does not know to them.
+class ThreadScenarioDispatch : public testing::EmptyTestEventListener {
+public:
+    void OnTestProgramStart(const testing::UnitTest&) override
+    {
+        const std::wstring command = GetCommandLineW();
+        if (command.find(std::wstring(childprogram::kScenarioSwitch) + kLogScenario) != std::wstring::npos) {
+            fflush(stdout);
+            exit(WriteThreadLines());
+        }
+    }
+};
+
+const bool g_threadScenarios = (testing::UnitTest::GetInstance()->listeners().Append(new ThreadScenarioDispatch), true);
+
 } // namespace
+
+TEST(ThreadLog, StartAndEndLinesGoToTheRunLog)
+{
+    const childprogram::ChildFolder folder(L"util_thread_child.exe");
+    FILE* settings = _wfopen(folder.file(L"sys_config.ini").c_str(), L"wb");
+    ASSERT_NE(settings, nullptr);
+    const std::wstring text = L"\xFEFF[RUNLOG]\r\nLevel=1\r\nName=thread\r\n";
+    fwrite(text.data(), sizeof(wchar_t), text.size(), settings);
+    fclose(settings);
+    EXPECT_EQ(folder.Run(kLogScenario), 0ul);
+}
 
 TEST(Thread, IdleObjectHasNothingToStop)
 {
