@@ -28,7 +28,7 @@ public:
     // 1 started, -1 failed. Starting any thread cancels a previous StopAllThread.
     long BeginThread(KXTHREADPROC procedure, void* argument, const wchar_t* name);
     // Asks the thread to stop and waits up to milliseconds; a thread still running then is terminated.
-    // Called from the thread itself it only sets the stop flag.
+    // Not for the procedure itself (nor BeginThread or destruction there): it would wait for itself.
     void StopThread(unsigned long milliseconds);
     bool GetStopFlag() const;
 
