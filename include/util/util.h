@@ -6,3 +6,11 @@
 #include <util/module.h>
 #include <util/cstring.h>
 #include <util/strutil.h>
+#include <util/variant.h>
+#include <util/dataini.h>
+#include <util/lock.h>
+#include <util/thread.h>
+#include <util/runlog.h>
+#include <util/file.h>
+#include <util/inimap.h>
+#include <util/profile.h>
