@@ -5,3 +5,5 @@
 #include <util/format.h>
 #include <util/module.h>
 #include <util/cstring.h>
+#include <util/geometry.h>
+#include <util/gdi.h>
