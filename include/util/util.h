@@ -7,3 +7,4 @@
 #include <util/cstring.h>
 #include <util/geometry.h>
 #include <util/gdi.h>
+#include <util/wnd.h>
