@@ -5,4 +5,7 @@
 #include <util/format.h>
 #include <util/module.h>
 #include <util/cstring.h>
+#include <util/geometry.h>
+#include <util/gdi.h>
+#include <util/wnd.h>
 #include <util/drawfun.h>
