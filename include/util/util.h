@@ -8,3 +8,4 @@
 #include <util/geometry.h>
 #include <util/gdi.h>
 #include <util/wnd.h>
+#include <util/image.h>
