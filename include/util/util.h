@@ -8,5 +8,6 @@
 #include <util/geometry.h>
 #include <util/gdi.h>
 #include <util/wnd.h>
+#include <util/image.h>
 #include <util/drawfun.h>
 #include <util/drawdc.h>
