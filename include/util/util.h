@@ -14,3 +14,9 @@
 #include <util/file.h>
 #include <util/inimap.h>
 #include <util/profile.h>
+#include <util/geometry.h>
+#include <util/gdi.h>
+#include <util/wnd.h>
+#include <util/image.h>
+#include <util/drawfun.h>
+#include <util/drawdc.h>
