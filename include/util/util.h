@@ -5,3 +5,5 @@
 #include <util/format.h>
 #include <util/module.h>
 #include <util/cstring.h>
+#include <util/uilanguage.h>
+#include <util/pinyin.h>
