@@ -7,3 +7,12 @@
 #include <util/cstring.h>
 #include <util/uilanguage.h>
 #include <util/pinyin.h>
+#include <util/strutil.h>
+#include <util/variant.h>
+#include <util/dataini.h>
+#include <util/lock.h>
+#include <util/thread.h>
+#include <util/runlog.h>
+#include <util/file.h>
+#include <util/inimap.h>
+#include <util/profile.h>

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <util/inimap.h>
+#include <util/lock.h>
+
+#include <map>
+#include <memory>
+#include <string>
+
+// The process-wide cache of INI files behind CKxProfile: one YIniMapMemory per file path, each used
+// by one thread at a time.
+class ProfileCache {
+public:
+    // Exclusive use of one file's copy while it lives; empty when there was no path.
+    class Use {
+    public:
+        Use() = default;
+        Use(const Use&) = delete;
+        Use& operator=(const Use&) = delete;
+
+        explicit operator bool() const { return m_entry != nullptr; }
+        YIniMapMemory* operator->() const { return &m_entry->ini; }
+
+    private:
+        friend class ProfileCache;
+        struct Entry {
+            KXCriticalSection lock;
+            YIniMapMemory ini;
+            bool loaded = false;
+        };
+        // Takes the entry's lock and loads the file into it on first use.
+        Use(std::shared_ptr<Entry> entry, const std::wstring& path);
+
+        std::shared_ptr<Entry> m_entry;
+        KXLocalSection m_guard;
+    };
+
+    static ProfileCache& Instance();
+
+    // The copy of the file, loaded on first use. Paths that differ only in case or in '/' against
+    // '\' share one copy.
+    Use Acquire(const wchar_t* path);
+    // Forgets the copy; the next Acquire loads the file again. Users still holding it finish first.
+    void Release(const wchar_t* path);
+
+private:
+    static std::wstring KeyOf(const wchar_t* path);
+
+    KXCriticalSection m_lock;
+    std::map<std::wstring, std::shared_ptr<Use::Entry>, YIniMapMemory::NameLess> m_entries;
+};

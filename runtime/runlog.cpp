@@ -1,0 +1,356 @@
+#include <util/runlog.h>
+
+#include <util/format.h>
+#include <util/lock.h>
+#include <util/profile.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdarg>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t kSection[] = L"RUNLOG";
+const size_t kBodyLimit = 2040;
+const int kNameLimit = 512;
+const unsigned long long kFileTimeUnitsPerDay = 864000000000ull;
+
+std::wstring ExecutableDirectory()
+{
+    std::vector<wchar_t> path(512);
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            return L".";
+        }
+        if (length < path.size()) {
+            const std::wstring full(path.data(), length);
+            const size_t separator = full.find_last_of(L"\\/");
+            return separator == std::wstring::npos ? L"." : full.substr(0, separator);
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+// The path without the extension of its last component.
+std::wstring WithoutExtension(const std::wstring& path)
+{
+    const size_t dot = path.find_last_of(L'.');
+    const size_t separator = path.find_last_of(L"\\/");
+    if (dot == std::wstring::npos || (separator != std::wstring::npos && dot < separator)) {
+        return path;
+    }
+    return path.substr(0, dot);
+}
+
+unsigned long long DayNumber(const FILETIME& time)
+{
+    ULARGE_INTEGER value;
+    value.LowPart = time.dwLowDateTime;
+    value.HighPart = time.dwHighDateTime;
+    return value.QuadPart / kFileTimeUnitsPerDay;
+}
+
+unsigned long long DayNumber(const SYSTEMTIME& date)
+{
+    FILETIME time{};
+    SystemTimeToFileTime(&date, &time);
+    return DayNumber(time);
+}
+
+// The last-write day of a file that can be opened for reading and writing; false for others (held
+// by another process without sharing, for example).
+bool LastWriteDay(const std::wstring& path, unsigned long long* day)
+{
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    FILETIME written{};
+    const bool known = GetFileTime(file, nullptr, nullptr, &written) != FALSE;
+    CloseHandle(file);
+    if (known) {
+        *day = DayNumber(written);
+    }
+    return known;
+}
+
+// Deletes the *.log files of the directory last written more than keepDays whole days before today.
+void PurgeOldLogs(const std::wstring& directory, const SYSTEMTIME& today, int keepDays)
+{
+    const unsigned long long todayNumber = DayNumber(today);
+    WIN32_FIND_DATAW entry{};
+    const HANDLE find = FindFirstFileW(KxFormat(L"%s\\*.log", directory.c_str()).c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        const std::wstring path = KxFormat(L"%s\\%s", directory.c_str(), entry.cFileName);
+        unsigned long long day = 0;
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && LastWriteDay(path, &day) &&
+            day<todayNumber&& static_cast<long long>(todayNumber - day)> keepDays) {
+            ::DeleteFileW(path.c_str());
+        }
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+}
+
+std::wstring FormatBody(const wchar_t* format, va_list args)
+{
+    std::wstring body = KxFormatV(format ? format : L"", args);
+    if (body.size() > kBodyLimit) {
+        body.resize(kBodyLimit);
+    }
+    return body;
+}
+
+// The process's run log: the main file, one file per module number and files named by path, all
+// open for the life of the process and flushed after every write.
+class KXRunLog {
+public:
+    KXRunLog();
+    virtual ~KXRunLog();
+    KXRunLog(const KXRunLog&) = delete;
+    KXRunLog& operator=(const KXRunLog&) = delete;
+
+    int Level() const { return m_nLevel; }
+    long WriteMain(const std::wstring& text);
+    long WriteModule(int module, const std::wstring& text);
+    long WritePath(const std::wstring& path, const std::wstring& text);
+
+    // At process exit, with the other threads gone: true when no write was cut off while holding
+    // the lock, so the streams may be closed.
+    bool IsIdle() const { return !m_bWriting.load(); }
+
+private:
+    FILE* OpenFile(const std::wstring& path, bool create) const;
+    // Writes under the lock, already held by the caller.
+    long WriteLocked(FILE* stream, const std::wstring& text);
+
+    int m_nFlag;
+    std::wstring m_strPath;
+    FILE* m_pFile;
+    std::map<int, FILE*> m_mapModuleFile;
+    std::map<std::wstring, FILE*> m_mapPathFile;
+    KXCriticalSection m_lock;
+    int m_nLevel;
+    std::atomic<bool> m_bWriting{false};
+};
+
+KXRunLog::KXRunLog() : m_nFlag(0), m_pFile(nullptr), m_nLevel(2)
+{
+    const std::wstring directory = ExecutableDirectory();
+    SYSTEMTIME today{};
+    GetSystemTime(&today);
+    today.wHour = today.wMinute = today.wSecond = today.wMilliseconds = 0;
+    const std::wstring config = KxFormat(L"%s\\sys_config.ini", directory.c_str());
+
+    const int range = static_cast<int>(CKxProfile::GetPrivateProfileIntW(kSection, L"Range", 3, config.c_str()));
+    PurgeOldLogs(directory, today, range);
+
+    const bool create = CKxProfile::GetPrivateProfileIntW(kSection, L"Run", 1, config.c_str()) != 0;
+    m_nFlag = static_cast<int>(CKxProfile::GetPrivateProfileIntW(kSection, L"Flag", 0, config.c_str()));
+    m_nLevel = static_cast<int>(CKxProfile::GetPrivateProfileIntW(kSection, L"Level", 2, config.c_str()));
+    wchar_t name[kNameLimit + 1] = {};
+    CKxProfile::GetPrivateProfileStringW(kSection, L"Name", L"", name, kNameLimit + 1, config.c_str());
+
+    if (name[0] != 0) {
+        m_strPath = KxFormat(L"%s\\%s.log", directory.c_str(), WithoutExtension(name).c_str());
+    } else {
+        m_strPath = KxFormat(L"%s\\%d-%d-%d.log", directory.c_str(), today.wYear, today.wMonth, today.wDay);
+    }
+    m_pFile = OpenFile(m_strPath, create);
+}
+
+KXRunLog::~KXRunLog()
+{
+    if (m_pFile != nullptr) {
+        fclose(m_pFile);
+    }
+    for (const auto& entry : m_mapModuleFile) {
+        if (entry.second != nullptr) {
+            fclose(entry.second);
+        }
+    }
+    for (const auto& entry : m_mapPathFile) {
+        if (entry.second != nullptr) {
+            fclose(entry.second);
+        }
+    }
+}
+
+FILE* KXRunLog::OpenFile(const std::wstring& path, bool create) const
+{
+    if (!create && GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        return nullptr;
+    }
+    FILE* stream = _wfopen(path.c_str(), (m_nFlag == 1 || m_nFlag == 2) ? L"wb" : L"ab");
+    if (stream == nullptr) {
+        return nullptr;
+    }
+    fseek(stream, 0, SEEK_END);
+    if (ftell(stream) <= 0) {
+        const unsigned char mark[2] = {0xFF, 0xFE};
+        fwrite(mark, 1, sizeof(mark), stream);
+        fflush(stream);
+    }
+    return stream;
+}
+
+long KXRunLog::WriteLocked(FILE* stream, const std::wstring& text)
+{
+    if (stream == nullptr) {
+        return -1;
+    }
+    m_bWriting = true;
+    fwrite(text.data(), sizeof(wchar_t), text.size(), stream);
+    fflush(stream);
+    m_bWriting = false;
+    return 1;
+}
+
+long KXRunLog::WriteMain(const std::wstring& text)
+{
+    KXLocalSection guard(&m_lock);
+    if (m_pFile == nullptr && m_nFlag == 2) {
+        m_pFile = OpenFile(m_strPath, false);
+    }
+    return WriteLocked(m_pFile, text);
+}
+
+long KXRunLog::WriteModule(int module, const std::wstring& text)
+{
+    KXLocalSection guard(&m_lock);
+    FILE*& stream = m_mapModuleFile[module];
+    if (stream == nullptr) {
+        stream = OpenFile(KxFormat(L"%s_%d.log", WithoutExtension(m_strPath).c_str(), module), true);
+    }
+    return WriteLocked(stream, text);
+}
+
+long KXRunLog::WritePath(const std::wstring& path, const std::wstring& text)
+{
+    KXLocalSection guard(&m_lock);
+    FILE*& stream = m_mapPathFile[path];
+    if (stream == nullptr) {
+        stream = OpenFile(path, true);
+    }
+    return WriteLocked(stream, text);
+}
+
+// The single instance. A line written while it is being made by the same thread (a settings read
+// that logs) or after it was destroyed at exit finds none and is dropped; other threads wait for
+// the creation to finish.
+enum InstanceState { instanceAbsent, instanceCreating, instanceReady, instanceDestroyed };
+std::atomic<int> g_state{instanceAbsent};
+std::atomic<DWORD> g_creator{0};
+KXRunLog* g_log = nullptr;
+SRWLOCK g_creation = SRWLOCK_INIT;
+
+void DestroyRunLog()
+{
+    g_state = instanceDestroyed;
+    // A thread killed in the middle of a write still holds the lock and a stream: leave those to the
+    // system rather than wait on them forever.
+    if (g_log != nullptr && g_log->IsIdle()) {
+        delete g_log;
+    }
+    g_log = nullptr;
+}
+
+KXRunLog* RunLog()
+{
+    const int state = g_state.load();
+    if (state == instanceReady) {
+        return g_log;
+    }
+    if (state == instanceDestroyed || (state == instanceCreating && g_creator.load() == GetCurrentThreadId())) {
+        return nullptr;
+    }
+    AcquireSRWLockExclusive(&g_creation);
+    if (g_state.load() == instanceAbsent) {
+        g_creator = GetCurrentThreadId();
+        g_state = instanceCreating;
+        g_log = new KXRunLog();
+        g_state = instanceReady;
+        atexit(DestroyRunLog);
+    }
+    ReleaseSRWLockExclusive(&g_creation);
+    return g_state.load() == instanceReady ? g_log : nullptr;
+}
+
+} // namespace
+
+int KXGetLogLevel()
+{
+    const KXRunLog* log = RunLog();
+    return log != nullptr ? log->Level() : 2;
+}
+
+long KxWriteLog(unsigned char level, unsigned long module, const wchar_t* format, ...)
+{
+    KXRunLog* log = RunLog();
+    if (log == nullptr) {
+        return -1;
+    }
+    if (static_cast<int>(level) < log->Level()) {
+        return 1;
+    }
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    va_list args;
+    va_start(args, format);
+    const std::wstring body = FormatBody(format, args);
+    va_end(args);
+    const std::wstring line =
+        KxFormat(L"[Level:%d][%d-%02d-%02d %02d:%02d:%02d][ModuleID:%d]: ", level, now.wYear, now.wMonth, now.wDay,
+                 now.wHour, now.wMinute, now.wSecond, static_cast<int>(module)) +
+        body + L"\r\n";
+    return log->WriteMain(line);
+}
+
+long KxWriteLogEx(const wchar_t* path, unsigned char level, unsigned long module, const wchar_t* format, ...)
+{
+    KXRunLog* log = RunLog();
+    if (log == nullptr || path == nullptr) {
+        return -1;
+    }
+    if (static_cast<int>(level) < log->Level()) {
+        return 1;
+    }
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    va_list args;
+    va_start(args, format);
+    const std::wstring body = FormatBody(format, args);
+    va_end(args);
+    const std::wstring line = KxFormat(L"[ModuleID:%d,Level:%d,-%d/%02d/%02d-%02d:%02d:%02d<%d>]: ",
+                                       static_cast<int>(module), level, now.wYear, now.wMonth, now.wDay, now.wHour,
+                                       now.wMinute, now.wSecond, static_cast<int>(GetTickCount())) +
+                              body + L"\r\n";
+    return log->WritePath(path, line);
+}
+
+long KxWriteLog(const CString& text)
+{
+    KXRunLog* log = RunLog();
+    return log != nullptr ? log->WriteMain(text.str()) : -1;
+}
+
+long KxWriteLog(int module, const CString& text)
+{
+    KXRunLog* log = RunLog();
+    return log != nullptr ? log->WriteModule(module, text.str()) : -1;
+}
+
+long KxWriteLog(const CString& path, const CString& text)
+{
+    KXRunLog* log = RunLog();
+    return log != nullptr ? log->WritePath(path.str(), text.str()) : -1;
+}
