@@ -5,6 +5,8 @@
 #include <util/format.h>
 #include <util/module.h>
 #include <util/cstring.h>
+#include <util/uilanguage.h>
+#include <util/pinyin.h>
 #include <util/strutil.h>
 #include <util/variant.h>
 #include <util/dataini.h>

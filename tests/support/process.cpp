@@ -28,13 +28,40 @@ std::wstring Widen(const std::string& text)
     return std::wstring(text.begin(), text.end());
 }
 
+std::wstring ThisProgram()
+{
+    wchar_t exe[MAX_PATH];
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    return exe;
+}
+
+std::wstring FileName(const std::wstring& path)
+{
+    return path.substr(path.find_last_of(L"\\/") + 1);
+}
+
 } // namespace
 
 ChildResult RunTestInFreshProcess(const std::string& filter, const std::wstring& workDir)
 {
-    wchar_t exe[MAX_PATH];
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(exe) + L"\" --gtest_filter=" + Widen(filter);
+    return RunTestOfProgram(ThisProgram(), filter, workDir);
+}
+
+std::wstring CopyProgramTo(const std::wstring& folder)
+{
+    wchar_t library[MAX_PATH];
+    GetModuleFileNameW(GetModuleHandleW(L"util.dll"), library, MAX_PATH);
+    const std::wstring program = folder + L"\\" + FileName(ThisProgram());
+    if (!CopyFileW(ThisProgram().c_str(), program.c_str(), FALSE) ||
+        !CopyFileW(library, (folder + L"\\util.dll").c_str(), FALSE)) {
+        throw std::runtime_error("cannot copy the test program");
+    }
+    return program;
+}
+
+ChildResult RunTestOfProgram(const std::wstring& program, const std::string& filter, const std::wstring& workDir)
+{
+    std::wstring command = L"\"" + program + L"\" --gtest_filter=" + Widen(filter);
 
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
     Handle readEnd, writeEnd;

@@ -13,6 +13,13 @@ struct ChildResult {
 // singletons reading their settings once start from scratch. The filter is a gtest filter.
 ChildResult RunTestInFreshProcess(const std::string& filter, const std::wstring& workDir);
 
+// The same, running the copy of this program that CopyProgramTo put into another folder (for tests
+// of what the library reads from its own folder).
+ChildResult RunTestOfProgram(const std::wstring& program, const std::string& filter, const std::wstring& workDir);
+
+// Copies this test program and util.dll into the folder; returns the path of the copied program.
+std::wstring CopyProgramTo(const std::wstring& folder);
+
 // True inside a process started by RunTestInFreshProcess; tests that only make sense there skip
 // themselves otherwise.
 bool IsFreshProcess();

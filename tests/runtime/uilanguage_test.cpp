@@ -1,0 +1,218 @@
+#include <util/uilanguage.h>
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "support/process.h"
+
+namespace {
+
+// A white 32-bit bitmap with a CJK font selected, to draw text into and compare.
+class TextCanvas {
+public:
+    TextCanvas()
+    {
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        m_dc = CreateCompatibleDC(nullptr);
+        m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_bits), nullptr, 0);
+        m_oldBitmap = SelectObject(m_dc, m_bitmap);
+        m_font =
+            CreateFontW(-20, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, NONANTIALIASED_QUALITY, 0, L"SimSun");
+        m_oldFont = SelectObject(m_dc, m_font);
+        Clear();
+    }
+    ~TextCanvas()
+    {
+        SelectObject(m_dc, m_oldFont);
+        SelectObject(m_dc, m_oldBitmap);
+        DeleteObject(m_font);
+        DeleteObject(m_bitmap);
+        DeleteDC(m_dc);
+    }
+    TextCanvas(const TextCanvas&) = delete;
+    TextCanvas& operator=(const TextCanvas&) = delete;
+
+    HDC dc() const { return m_dc; }
+    void Clear()
+    {
+        RECT all{0, 0, kWidth, kHeight};
+        FillRect(m_dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        GdiFlush();
+    }
+    std::vector<DWORD> Pixels() const
+    {
+        GdiFlush();
+        return std::vector<DWORD>(m_bits, m_bits + kWidth * kHeight);
+    }
+    bool HasInk() const
+    {
+        for (DWORD pixel : Pixels()) {
+            if ((pixel & 0xFFFFFF) != 0xFFFFFF) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    static constexpr int kWidth = 200;
+    static constexpr int kHeight = 40;
+
+private:
+    HDC m_dc = nullptr;
+    HBITMAP m_bitmap = nullptr;
+    HGDIOBJ m_oldBitmap = nullptr;
+    HFONT m_font = nullptr;
+    HGDIOBJ m_oldFont = nullptr;
+    DWORD* m_bits = nullptr;
+};
+
+enum class Route { ExtTextOut, TextOut, DrawText, StaticControl };
+
+std::vector<DWORD> Draw(const wchar_t* text, Route route)
+{
+    TextCanvas canvas;
+    const int length = static_cast<int>(wcslen(text));
+    RECT box{0, 0, TextCanvas::kWidth, TextCanvas::kHeight};
+    switch (route) {
+    case Route::ExtTextOut:
+        ExtTextOutW(canvas.dc(), 2, 2, 0, nullptr, text, static_cast<UINT>(length), nullptr);
+        break;
+    case Route::TextOut:
+        TextOutW(canvas.dc(), 2, 2, text, length);
+        break;
+    case Route::DrawText:
+        DrawTextW(canvas.dc(), text, length, &box, DT_LEFT | DT_TOP | DT_SINGLELINE);
+        break;
+    case Route::StaticControl: {
+        // The platform's own control draws its text inside user32.
+        HWND control = CreateWindowExW(0, L"STATIC", text, WS_POPUP, 0, 0, TextCanvas::kWidth, TextCanvas::kHeight,
+                                       nullptr, nullptr, nullptr, nullptr);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetCurrentObject(canvas.dc(), OBJ_FONT)), FALSE);
+        SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT | PRF_ERASEBKGND);
+        DestroyWindow(control);
+        break;
+    }
+    }
+    return canvas.Pixels();
+}
+
+const wchar_t kSimplifiedText[] = L"长门发国";
+const wchar_t kTraditionalText[] = L"長門發國";
+
+class UILanguage : public testing::TestWithParam<Route> {
+protected:
+    void TearDown() override { SetUILanguage(2052); }
+};
+
+} // namespace
+
+TEST_P(UILanguage, TraditionalModeDrawsTheTraditionalText)
+{
+    const std::vector<DWORD> simplified = Draw(kSimplifiedText, GetParam());
+    const std::vector<DWORD> traditional = Draw(kTraditionalText, GetParam());
+    ASSERT_NE(simplified, traditional) << "the font must draw both forms, or the comparison proves nothing";
+
+    ASSERT_EQ(SetUILanguage(1028), 1028);
+    EXPECT_EQ(Draw(kSimplifiedText, GetParam()), traditional);
+
+    ASSERT_EQ(SetUILanguage(2052), 2052);
+    EXPECT_EQ(Draw(kSimplifiedText, GetParam()), simplified);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryRoute, UILanguage,
+                         testing::Values(Route::ExtTextOut, Route::TextOut, Route::DrawText, Route::StaticControl));
+
+TEST(UILanguageState, SwitchingReportsTheLanguageInForce)
+{
+    EXPECT_EQ(SetUILanguage(0), 2052);
+    EXPECT_EQ(SetUILanguage(2052), 2052);
+    EXPECT_EQ(SetUILanguage(1028), 1028);
+    EXPECT_EQ(SetUILanguage(1028), 1028);
+    EXPECT_EQ(SetUILanguage(7), 2052);
+    EXPECT_EQ(SetUILanguage(7), 2052);
+}
+
+TEST(UILanguageState, CallersTextIsLeftAsItWas)
+{
+    TextCanvas canvas;
+    wchar_t text[] = L"长门";
+    ASSERT_EQ(SetUILanguage(1028), 1028);
+    ExtTextOutW(canvas.dc(), 0, 0, 0, nullptr, text, 2, nullptr);
+    SetUILanguage(2052);
+    EXPECT_STREQ(text, L"长门");
+    EXPECT_TRUE(canvas.HasInk());
+}
+
+// Scenarios with their own table beside a copy of the library, each in a fresh process.
+namespace {
+
+void WriteTable(const std::wstring& path, const std::vector<wchar_t>& entries)
+{
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, entries.data(), static_cast<DWORD>(entries.size() * 2), &written, nullptr);
+    CloseHandle(file);
+}
+
+void ExpectChildPasses(const testsupport::TempDir& dir, const char* test)
+{
+    const std::wstring program = testsupport::CopyProgramTo(dir.path());
+    const testsupport::ChildResult child = testsupport::RunTestOfProgram(program, test, dir.path());
+    EXPECT_EQ(child.exitCode, 0u) << child.output;
+    EXPECT_NE(child.output.find("[  PASSED  ] 1 test"), std::string::npos) << child.output;
+}
+
+} // namespace
+
+TEST(UILanguageFiles, MissingTableKeepsSimplified)
+{
+    testsupport::TempDir dir;
+    ExpectChildPasses(dir, "UILanguageChild.NoTable");
+}
+
+TEST(UILanguageChild, NoTable)
+{
+    if (!testsupport::IsFreshProcess()) {
+        GTEST_SKIP() << "runs inside UILanguageFiles";
+    }
+    EXPECT_EQ(SetUILanguage(1028), 2052);
+    EXPECT_EQ(Draw(kSimplifiedText, Route::ExtTextOut), Draw(kSimplifiedText, Route::ExtTextOut));
+}
+
+TEST(UILanguageFiles, ShortTableLeavesTheRestAlone)
+{
+    testsupport::TempDir dir;
+    std::vector<wchar_t> entries;
+    for (wchar_t c = 0; c < L'c'; ++c) {
+        entries.push_back(c == L'a' ? L'b' : c);
+    }
+    WriteTable(dir.file(L"s2t.tbl"), entries);
+    ExpectChildPasses(dir, "UILanguageChild.ShortTable");
+}
+
+TEST(UILanguageChild, ShortTable)
+{
+    if (!testsupport::IsFreshProcess()) {
+        GTEST_SKIP() << "runs inside UILanguageFiles";
+    }
+    const std::vector<DWORD> expected = Draw(L"bbx长", Route::ExtTextOut);
+    ASSERT_NE(Draw(L"abx长", Route::ExtTextOut), expected);
+
+    // Glyph indexes are no characters: the table must not touch them.
+    TextCanvas glyphs;
+    const WORD indexes[] = {0x61, 0x62, 0x61};
+    ExtTextOutW(glyphs.dc(), 2, 2, ETO_GLYPH_INDEX, nullptr, reinterpret_cast<LPCWSTR>(indexes), 3, nullptr);
+    const std::vector<DWORD> glyphPixels = glyphs.Pixels();
+
+    ASSERT_EQ(SetUILanguage(1028), 1028);
+    EXPECT_EQ(Draw(L"abx长", Route::ExtTextOut), expected);
+    TextCanvas glyphsAgain;
+    ExtTextOutW(glyphsAgain.dc(), 2, 2, ETO_GLYPH_INDEX, nullptr, reinterpret_cast<LPCWSTR>(indexes), 3, nullptr);
+    EXPECT_EQ(glyphsAgain.Pixels(), glyphPixels);
+    SetUILanguage(2052);
+}
