@@ -123,8 +123,15 @@ TEST_P(UILanguage, TraditionalModeDrawsTheTraditionalText)
     EXPECT_EQ(Draw(kSimplifiedText, GetParam()), simplified);
 }
 
+std::string RouteName(const testing::TestParamInfo<Route>& info)
+{
+    const char* const names[] = {"ExtTextOut", "TextOut", "DrawText", "StaticControl"};
+    return names[static_cast<int>(info.param)];
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryRoute, UILanguage,
-                         testing::Values(Route::ExtTextOut, Route::TextOut, Route::DrawText, Route::StaticControl));
+                         testing::Values(Route::ExtTextOut, Route::TextOut, Route::DrawText, Route::StaticControl),
+                         RouteName);
 
 TEST(UILanguageState, SwitchingReportsTheLanguageInForce)
 {
