@@ -36,6 +36,12 @@ struct PinyinData {
     uint8_t initials[kDataSize] = {};
     std::vector<stMohuYin> fuzzy;
     uint16_t weights[0x10000] = {};
+
+    // Letter keys are answered from bit sets, one bit per letter A-Z: the initials of each character,
+    // and for each key the letters it matches through the fuzzy pairs as well.
+    std::vector<uint32_t> initialBits;
+    uint32_t keyBits[26] = {};
+    bool keyBitsComplete[26] = {}; // false when a fuzzy pair of the key names something other than a letter
 };
 
 PinyinData& Data()
@@ -134,6 +140,46 @@ void LoadFuzzyPairs(PinyinData& data)
     }
 }
 
+bool IsLetter(wchar_t ch)
+{
+    return ch >= L'A' && ch <= L'Z';
+}
+
+uint32_t LetterBit(wchar_t letter)
+{
+    return 1u << (letter - L'A');
+}
+
+void BuildLetterBits(PinyinData& data)
+{
+    const int width = data.head.width;
+    if (width > 0) {
+        data.initialBits.assign(kDataSize / size_t(width), 0);
+        for (size_t index = 0; index < data.initialBits.size(); ++index) {
+            const uint8_t* entry = data.initials + index * size_t(width);
+            for (int i = 0; i < width && entry[i] != 0; ++i) {
+                if (IsLetter(entry[i])) {
+                    data.initialBits[index] |= LetterBit(entry[i]);
+                }
+            }
+        }
+    }
+    for (wchar_t key = L'A'; key <= L'Z'; ++key) {
+        data.keyBits[key - L'A'] = LetterBit(key);
+        data.keyBitsComplete[key - L'A'] = true;
+    }
+    for (const stMohuYin& pair : data.fuzzy) {
+        if (!IsLetter(pair.letter)) {
+            continue;
+        }
+        if (IsLetter(pair.substitute)) {
+            data.keyBits[pair.letter - L'A'] |= LetterBit(pair.substitute);
+        } else {
+            data.keyBitsComplete[pair.letter - L'A'] = false;
+        }
+    }
+}
+
 } // namespace
 
 int CKXMatchCH::InitStaticData()
@@ -145,6 +191,7 @@ int CKXMatchCH::InitStaticData()
     data.loaded = true; // a failed load is not retried
     LoadInitials(data);
     LoadFuzzyPairs(data);
+    BuildLetterBits(data);
     return ReadSortFile() ? 1 : 0;
 }
 
@@ -183,10 +230,16 @@ bool CKXMatchCH::MatchPinYin(wchar_t ch, wchar_t key)
     if (InitStaticData() == 0) {
         return false;
     }
+    const PinyinData& data = Data();
+    if (IsLetter(key) && data.keyBitsComplete[key - L'A']) {
+        const size_t index = size_t(ch) - data.head.first;
+        return ch >= data.head.first && index < data.initialBits.size() &&
+               (data.initialBits[index] & data.keyBits[key - L'A']) != 0;
+    }
     if (MatchPinYin2(ch, key)) {
         return true;
     }
-    for (const stMohuYin& pair : Data().fuzzy) {
+    for (const stMohuYin& pair : data.fuzzy) {
         if (pair.letter == key && MatchPinYin2(ch, pair.substitute)) {
             return true;
         }
