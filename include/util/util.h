@@ -6,3 +6,5 @@
 #include <util/module.h>
 #include <util/cstring.h>
 #include <util/strutil.h>
+#include <util/markup.h>
+#include <util/memmenu.h>
