@@ -46,7 +46,13 @@ bool CMarkupSTL::x_SetDoc(std::wstring strDoc)
 {
     m_mapSavedPos.clear();
     m_strDoc = std::move(strDoc);
-    m_aPos = std::vector<ElemPos>(m_strDoc.size() / 64 + 8);
+    // One entry per 64 characters to start with; the room of the last index is kept if it fits.
+    const size_t nEntries = m_strDoc.size() / 64 + 8;
+    if (m_aPos.capacity() < nEntries || m_aPos.capacity() > 2 * nEntries) {
+        std::vector<ElemPos>().swap(m_aPos);
+        m_aPos.reserve(nEntries);
+    }
+    m_aPos.assign(nEntries, ElemPos{});
     ResetPos();
     const int nLength = static_cast<int>(m_strDoc.size());
     m_aPos[0] = ElemPos{0, -1, nLength, nLength, 0, 0, 0, 0};
@@ -61,7 +67,6 @@ bool CMarkupSTL::x_SetDoc(std::wstring strDoc)
     // A document that cannot be walked keeps its text but no index beyond the document level.
     m_iPosFree = 1;
     m_aPos.resize(1);
-    m_aPos.shrink_to_fit();
     m_strError = outcome.status == ParseStatus::Error ? outcome.error : ErrorText(L"Element tag not found");
     return false;
 }

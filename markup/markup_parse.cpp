@@ -72,6 +72,8 @@ int TagEnd(const wchar_t* text, int pos, int end)
     return kTagAbrupt;
 }
 
+// The elements still open are chained through their parent links; while an element is open its
+// nEndR holds its last child so far, which needs no stack beside the index.
 class RangeParser {
 public:
     RangeParser(const wchar_t* text, int end, ElemIndex& index, int iParent, int nParentDepth)
@@ -82,11 +84,6 @@ public:
     ParseOutcome Run(int begin, bool bEndTagEndsLevel);
 
 private:
-    struct OpenElem {
-        int iPos;
-        int iLastChild;
-    };
-
     bool Fail(const wchar_t* format) { return Fail(format, L"", 0); }
     bool Fail(const wchar_t* format, const wchar_t* name, int length)
     {
@@ -109,7 +106,8 @@ private:
     ElemIndex& m_index;
     int m_iParent;
     int m_nParentDepth;
-    std::vector<OpenElem> m_open;
+    int m_iOpen = 0; // innermost open element, valid while m_nOpen > 0
+    int m_nOpen = 0;
     ParseOutcome m_outcome;
 };
 
@@ -119,8 +117,8 @@ ParseOutcome RangeParser::Run(int begin, bool bEndTagEndsLevel)
     for (;;) {
         const int lt = FindChar(m_text, pos, m_end, L'<');
         if (lt >= m_end) {
-            if (!m_open.empty()) {
-                FailFor(L"End tag of %s element not found", m_open.back().iPos);
+            if (m_nOpen > 0) {
+                FailFor(L"End tag of %s element not found", m_iOpen);
             }
             break;
         }
@@ -136,7 +134,7 @@ ParseOutcome RangeParser::Run(int begin, bool bEndTagEndsLevel)
                 break;
             }
         } else if (next == L'/') {
-            if (m_open.empty()) {
+            if (m_nOpen == 0) {
                 if (!bEndTagEndsLevel) {
                     Fail(L"Element tag not found");
                 }
@@ -152,7 +150,7 @@ ParseOutcome RangeParser::Run(int begin, bool bEndTagEndsLevel)
     if (m_outcome.status != ParseStatus::Error && m_outcome.iFirst != 0) {
         m_outcome.status = ParseStatus::Ok;
     }
-    return m_outcome;
+    return std::move(m_outcome);
 }
 
 bool RangeParser::StartTag(int lt, int& pos)
@@ -172,7 +170,7 @@ bool RangeParser::StartTag(int lt, int& pos)
     if (gt == kTagInterrupted) {
         return Fail(L"End of tag not found");
     }
-    if (m_nParentDepth + static_cast<int>(m_open.size()) + 1 > kMaxDepth) {
+    if (m_nParentDepth + m_nOpen + 1 > kMaxDepth) {
         return Fail(L"Element %s nested too deeply", m_text + lt + 1, nameEnd - lt - 1);
     }
     const int iPos = m_index.Take();
@@ -184,7 +182,9 @@ bool RangeParser::StartTag(int lt, int& pos)
         elem.nEndL = gt - 1;
         elem.nEndR = gt;
     } else {
-        m_open.push_back(OpenElem{iPos, 0});
+        elem.nEndR = 0; // no child yet
+        m_iOpen = iPos;
+        ++m_nOpen;
     }
     pos = gt + 1;
     return true;
@@ -192,7 +192,7 @@ bool RangeParser::StartTag(int lt, int& pos)
 
 bool RangeParser::EndTag(int lt, int& pos)
 {
-    const int iPos = m_open.back().iPos;
+    const int iPos = m_iOpen;
     const int nameStart = lt + 2;
     const int nameEnd = NameEnd(m_text, nameStart, m_end);
     if (nameEnd == nameStart) {
@@ -213,7 +213,8 @@ bool RangeParser::EndTag(int lt, int& pos)
     ElemPos& elem = m_index[iPos];
     elem.nEndL = lt;
     elem.nEndR = gt;
-    m_open.pop_back();
+    m_iOpen = elem.iElemParent;
+    --m_nOpen;
     pos = gt + 1;
     return true;
 }
@@ -221,7 +222,7 @@ bool RangeParser::EndTag(int lt, int& pos)
 void RangeParser::Link(int iPos)
 {
     ElemPos& elem = m_index[iPos];
-    if (m_open.empty()) {
+    if (m_nOpen == 0) {
         elem.iElemParent = m_iParent;
         if (m_outcome.iLast != 0) {
             m_index[m_outcome.iLast].iElemNext = iPos;
@@ -231,14 +232,14 @@ void RangeParser::Link(int iPos)
         m_outcome.iLast = iPos;
         return;
     }
-    OpenElem& parent = m_open.back();
-    elem.iElemParent = parent.iPos;
-    if (parent.iLastChild != 0) {
-        m_index[parent.iLastChild].iElemNext = iPos;
+    ElemPos& parent = m_index[m_iOpen];
+    elem.iElemParent = m_iOpen;
+    if (parent.nEndR != 0) {
+        m_index[parent.nEndR].iElemNext = iPos;
     } else {
-        m_index[parent.iPos].iElemChild = iPos;
+        parent.iElemChild = iPos;
     }
-    parent.iLastChild = iPos;
+    parent.nEndR = iPos;
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 
 #include <cwctype>
 
-#include <util/format.h>
+#include <string_view>
 
 namespace markup_detail {
 
@@ -207,10 +207,18 @@ std::wstring TextFromDoc(const wchar_t* text, int start, int end)
 
 std::wstring ErrorText(const wchar_t* format, const wchar_t* name, int nameLength)
 {
-    // Room for the message itself; the name gets what is left.
-    const int room = kMaxErrorLength - static_cast<int>(wcslen(format));
-    const std::wstring shown(name, static_cast<size_t>(std::max(0, std::min(nameLength, room))));
-    return KxFormat(format, shown.c_str());
+    // The name gets the room that the message itself leaves.
+    const std::wstring_view message(format);
+    const size_t at = message.find(L"%s");
+    if (at == std::wstring_view::npos) {
+        return std::wstring(message);
+    }
+    const size_t room = kMaxErrorLength - (message.size() - 2);
+    const size_t shown = std::min(static_cast<size_t>(std::max(nameLength, 0)), room);
+    std::wstring text;
+    text.reserve(message.size() - 2 + shown);
+    text.append(message.substr(0, at)).append(name, shown).append(message.substr(at + 2));
+    return text;
 }
 
 TagScanner::TagScanner(const wchar_t* text, int start, int end) : m_text(text), m_end(end)

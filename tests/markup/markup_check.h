@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 namespace markup_test {
@@ -33,5 +34,15 @@ private:
 // The index is true when the document's raw positions are sound and reading it gives the same as
 // reading a fresh parse of its text.
 ::testing::AssertionResult IndexIsTrue(const CMarkupSTL& doc);
+
+// Moves the cursor or changes the document at random; what was done, for messages. Values that an
+// edit wrote are read back at once (a mismatch is reported as a test failure).
+std::string RandomStep(CMarkupSTL& doc, std::mt19937& rng);
+
+// Text with "<", ">" and "&" written as entities.
+std::wstring TextToEscapedDoc(const std::wstring& text);
+
+// Random text of up to `maxPieces` pieces that are hard to escape and to parse.
+std::wstring RandomText(std::mt19937& rng, int maxPieces);
 
 } // namespace markup_test
