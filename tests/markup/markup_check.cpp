@@ -140,9 +140,9 @@ namespace markup_test {
 
 namespace {
 
-const wchar_t* const kPieces[] = {L"a",  L"Zh",    L"<",     L">",      L"&",         L"\"",    L"'",
-                                  L"]]>", L"&amp;", L" ",     L"\r\n",   L"中文",      L"&#65;", L"<![CDATA[",
-                                  L"/",  L"=",     L"<!--",  L"?>",     L"&lt;tag&gt;", L"\t",   L"x y"};
+const wchar_t* const kPieces[] = {L"a",   L"Zh",    L"<",    L">",    L"&",           L"\"",    L"'",
+                                  L"]]>", L"&amp;", L" ",    L"\r\n", L"中文",        L"&#65;", L"<![CDATA[",
+                                  L"/",   L"=",     L"<!--", L"?>",   L"&lt;tag&gt;", L"\t",    L"x y"};
 const wchar_t* const kNames[] = {L"a", L"B", L"item", L"Item", L"x", L"id", L"menu"};
 
 template <typename T, size_t N>
