@@ -39,20 +39,30 @@ CMarkupSTL::~CMarkupSTL() = default;
 
 bool CMarkupSTL::SetDoc(const wchar_t* szDoc)
 {
-    return x_SetDoc(szDoc ? szDoc : L"");
+    const std::wstring_view text(szDoc ? szDoc : L"");
+    // The storage of the last text serves again when it fits closely (a document read over and over);
+    // otherwise the text gets storage of its own size.
+    if (m_strDoc.capacity() >= text.size() && m_strDoc.capacity() - text.size() <= text.size() / 8) {
+        m_strDoc.assign(text);
+    } else {
+        std::wstring(text).swap(m_strDoc);
+    }
+    return x_ParseDoc();
 }
 
-bool CMarkupSTL::x_SetDoc(std::wstring strDoc)
+bool CMarkupSTL::x_ParseDoc()
 {
     m_mapSavedPos.clear();
-    m_strDoc = std::move(strDoc);
-    // One entry per 64 characters to start with; the room of the last index is kept if it fits.
+    // One entry per 64 characters to start with; the room of the last index is kept if it fits. Entries
+    // are filled when taken, so old ones need no clearing.
     const size_t nEntries = m_strDoc.size() / 64 + 8;
     if (m_aPos.capacity() < nEntries || m_aPos.capacity() > 2 * nEntries) {
         std::vector<ElemPos>().swap(m_aPos);
         m_aPos.reserve(nEntries);
     }
-    m_aPos.assign(nEntries, ElemPos{});
+    if (m_aPos.size() < nEntries) {
+        m_aPos.resize(nEntries);
+    }
     ResetPos();
     const int nLength = static_cast<int>(m_strDoc.size());
     m_aPos[0] = ElemPos{0, -1, nLength, nLength, 0, 0, 0, 0};

@@ -8,6 +8,8 @@
 
 #include <util/markup.h>
 
+#include "markup/markup_scan.h"
+
 namespace markup_detail {
 
 using ElemPos = CMarkupSTL::ElemPos;
@@ -24,42 +26,19 @@ inline bool IsSpace(wchar_t ch)
     return ch == L' ' || ch == L'\t' || ch == L'\n' || ch == L'\r';
 }
 
-// Characters that end a name token inside a tag.
+// Characters that end a name token inside a tag: white space and < > = \\ / ? ! " '.
 inline bool EndsToken(wchar_t ch)
 {
-    switch (ch) {
-    case L' ':
-    case L'\t':
-    case L'\n':
-    case L'\r':
-    case L'<':
-    case L'>':
-    case L'=':
-    case L'\\':
-    case L'/':
-    case L'?':
-    case L'!':
-    case L'"':
-    case L'\'':
-        return true;
-    default:
-        return false;
-    }
+    static constexpr unsigned long long kEnders = (1ull << ' ') | (1ull << '\t') | (1ull << '\n') | (1ull << '\r') |
+                                                  (1ull << '<') | (1ull << '>') | (1ull << '=') | (1ull << '/') |
+                                                  (1ull << '?') | (1ull << '!') | (1ull << '"') | (1ull << '\'');
+    return ch < 64 ? (kEnders >> ch) & 1 : ch == L'\\';
 }
 
 // End of the name token that starts at `pos`, never beyond `end`.
 inline int NameEnd(const wchar_t* text, int pos, int end)
 {
     while (pos < end && !EndsToken(text[pos])) {
-        ++pos;
-    }
-    return pos;
-}
-
-// Index of the first `ch` at or after `pos`, or `end` if there is none before it.
-inline int FindChar(const wchar_t* text, int pos, int end, wchar_t ch)
-{
-    while (pos < end && text[pos] != ch) {
         ++pos;
     }
     return pos;

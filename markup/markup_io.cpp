@@ -105,7 +105,8 @@ bool CMarkupSTL::Load(const wchar_t* szFileName)
         m_strError = L"File could not be opened";
         return false;
     }
-    if (x_SetDoc(DecodeFile(bytes))) {
+    m_strDoc = DecodeFile(bytes);
+    if (x_ParseDoc()) {
         return true;
     }
     const std::wstring strError = m_strError;
@@ -148,7 +149,8 @@ bool CMarkupSTL::LoadFromRes(HMODULE hModule, const wchar_t* szResId, const wcha
         ++data;
         --nChars;
     }
-    if (!x_SetDoc(std::wstring(data, wcsnlen(data, nChars)))) {
+    m_strDoc.assign(data, wcsnlen(data, nChars));
+    if (!x_ParseDoc()) {
         FreeRes();
         return false;
     }

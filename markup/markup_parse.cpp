@@ -55,18 +55,49 @@ int SkipNode(const wchar_t* text, int lt, int end)
 
 enum : int { kTagAbrupt = -1, kTagInterrupted = -2 };
 
-// The ">" that closes a start tag, skipping quoted values.
+// The ">" that closes a start tag, skipping quoted values. Sixteen characters are looked at together:
+// most attribute values open and close within them.
 int TagEnd(const wchar_t* text, int pos, int end)
 {
+    while (pos + 16 <= end) {
+        const __m128i low = LoadEight(text + pos);
+        const __m128i high = LoadEight(text + pos + 8);
+        const unsigned closes = MaskOfSixteen(low, high, L'>');
+        const unsigned opens = MaskOfSixteen(low, high, L'<');
+        const unsigned doubles = MaskOfSixteen(low, high, L'"');
+        const unsigned singles = MaskOfSixteen(low, high, L'\'');
+        unsigned events = closes | opens | doubles | singles;
+        int next = pos + 16;
+        while (events != 0) {
+            const int at = LowestSetBit(events);
+            const unsigned bit = 1u << at;
+            if (closes & bit) {
+                return pos + at;
+            }
+            if (opens & bit) {
+                return kTagInterrupted;
+            }
+            const unsigned laterSame = ((doubles & bit) ? doubles : singles) & ~((bit << 1) - 1);
+            if (laterSame == 0) {
+                // The value goes on past these sixteen characters.
+                next = FindChar(text, pos + 16, end, text[pos + at]) + 1;
+                break;
+            }
+            const unsigned closing = 1u << LowestSetBit(laterSame);
+            events &= ~((closing << 1) - 1);
+        }
+        pos = next;
+    }
     for (; pos < end; ++pos) {
         const wchar_t ch = text[pos];
         if (ch == L'>') {
             return pos;
         }
+        if (ch == L'<') {
+            return kTagInterrupted;
+        }
         if (ch == L'"' || ch == L'\'') {
             pos = FindChar(text, pos + 1, end, ch);
-        } else if (ch == L'<') {
-            return kTagInterrupted;
         }
     }
     return kTagAbrupt;

@@ -21,7 +21,7 @@ public:
         int nStartR;
         int nEndL;
         int nEndR;
-        int nReserved; // flags, see markup/markup_detail.h
+        int nReserved; // flags of the document: set once the element is removed from the text
         int iElemParent;
         int iElemChild;
         int iElemNext;
@@ -123,7 +123,7 @@ protected:
     std::map<std::wstring, SavedPos, StringCmp> m_mapSavedPos;
 
 private:
-    bool x_SetDoc(std::wstring strDoc);
+    bool x_ParseDoc();
     bool x_IsLive(int iPos) const;
     int x_GetFreePos();
     void x_SetPos(int iPosParent, int iPos, int iPosChild);

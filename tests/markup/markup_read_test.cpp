@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "markup_check.h"
 
 namespace {
@@ -275,6 +277,46 @@ TEST(MarkupParse, NodesThatAreNotElementsAreSkipped)
     EXPECT_FALSE(doc.FindChildElem());
     EXPECT_FALSE(doc.FindElem()) << "a stray end tag ends the document level";
     EXPECT_TRUE(markup_test::IndexIsTrue(doc));
+}
+
+// Where a start tag ends, found the plain way: quoted values are skipped, the first other ">" ends it.
+size_t ExpectedTagEnd(const std::wstring& text, size_t pos)
+{
+    for (; pos < text.size(); ++pos) {
+        if (text[pos] == L'>') {
+            return pos;
+        }
+        if (text[pos] == L'"' || text[pos] == L'\'') {
+            pos = text.find(text[pos], pos + 1);
+            if (pos == std::wstring::npos) {
+                break;
+            }
+        }
+    }
+    return std::wstring::npos;
+}
+
+TEST(MarkupParse, StartTagsEndAtTheFirstGreaterThanOutsideQuotes)
+{
+    // Quotes and ">" land at every offset of the blocks the parser reads at once.
+    std::mt19937 rng(7);
+    const wchar_t kAlphabet[] = L"a =\"'>/";
+    for (int round = 0; round < 3000; ++round) {
+        std::wstring text = L"<r ";
+        for (int n = static_cast<int>(rng() % 48); n > 0; --n) {
+            text += kAlphabet[rng() % (sizeof kAlphabet / sizeof *kAlphabet - 1)];
+        }
+        text += L">data</r>";
+        const size_t end = ExpectedTagEnd(text, 3);
+        CMarkupSTL doc(text.c_str());
+        if (end == std::wstring::npos) {
+            EXPECT_EQ(doc.GetError(), L"Abrupt end within tag") << round;
+            continue;
+        }
+        ASSERT_TRUE(doc.FindElem()) << round;
+        const std::wstring expected = text[end - 1] == L'/' ? L"" : text.substr(end + 1, text.size() - 4 - (end + 1));
+        EXPECT_EQ(doc.GetData(), expected) << round;
+    }
 }
 
 TEST(MarkupParse, EndTagsMatchWithoutRegardToCaseAndMaySpaceOut)
