@@ -132,14 +132,7 @@ int CMarkupSTL::x_PrepareInsert(int iPosParent, int iPosRef, bool bInsert)
     if (iPosParent != 0) {
         const ElemPos parent = m_aPos[static_cast<size_t>(iPosParent)];
         if (IsSelfClosing(parent)) {
-            // "<p/>" becomes "<p>", a line break and "</p>".
-            const std::wstring strName = x_GetTagName(iPosParent);
-            x_ReplaceText(parent.nEndL, parent.nEndR + 1 - parent.nEndL,
-                          L">" + (kLineBreak + (L"</" + strName + L">")));
-            ElemPos& opened = m_aPos[static_cast<size_t>(iPosParent)];
-            opened.nStartR = parent.nEndL;
-            opened.nEndL = opened.nStartR + 3;
-            opened.nEndR = opened.nEndL + 2 + static_cast<int>(strName.size());
+            x_OpenEmptyElem(iPosParent, kLineBreak);
         } else if (parent.nEndL == parent.nStartR + 1) {
             x_ReplaceText(parent.nEndL, 0, kLineBreak);
         }
@@ -297,7 +290,13 @@ bool CMarkupSTL::x_SetAttrib(int iPos, const wchar_t* szAttrib, const wchar_t* s
         return true;
     }
     const int nAt = IsSelfClosing(elem) ? elem.nEndL : elem.nStartR;
-    x_ReplaceText(nAt, 0, L" " + (szAttrib + (L"=\"" + strValue + L"\"")));
+    // Behind a dangling "=" the new attribute would read as that one's value: close it first.
+    int nBefore = nAt - 1;
+    while (IsSpace(m_strDoc[static_cast<size_t>(nBefore)])) {
+        --nBefore;
+    }
+    const wchar_t* szEmptyValue = m_strDoc[static_cast<size_t>(nBefore)] == L'=' ? L"\"\"" : L"";
+    x_ReplaceText(nAt, 0, szEmptyValue + (L" " + (szAttrib + (L"=\"" + strValue + L"\""))));
     return true;
 }
 
@@ -325,12 +324,20 @@ bool CMarkupSTL::x_SetData(int iPos, const wchar_t* szData, int nCDATA)
         x_ReplaceText(elem.nStartR + 1, elem.nEndL - elem.nStartR - 1, strContent);
         return true;
     }
-    // "<a/>" becomes "<a>", the content and "</a>".
+    x_OpenEmptyElem(iPos, strContent);
+    return true;
+}
+
+void CMarkupSTL::x_OpenEmptyElem(int iPos, const std::wstring& strContent)
+{
+    // "<a/>" becomes "<a>", the content and "</a>". A start tag such as "<a//>" keeps one "/", so a
+    // space must part it from the new ">" lest the tag still read as empty.
+    const ElemPos elem = m_aPos[static_cast<size_t>(iPos)];
     const std::wstring strName = x_GetTagName(iPos);
-    x_ReplaceText(elem.nEndL, elem.nEndR + 1 - elem.nEndL, L">" + strContent + L"</" + strName + L">");
+    const std::wstring strClose = m_strDoc[static_cast<size_t>(elem.nEndL) - 1] == L'/' ? L" >" : L">";
+    x_ReplaceText(elem.nEndL, elem.nEndR + 1 - elem.nEndL, strClose + strContent + L"</" + strName + L">");
     ElemPos& opened = m_aPos[static_cast<size_t>(iPos)];
-    opened.nStartR = elem.nEndL;
+    opened.nStartR = elem.nEndL + static_cast<int>(strClose.size()) - 1;
     opened.nEndL = opened.nStartR + 1 + static_cast<int>(strContent.size());
     opened.nEndR = opened.nEndL + 2 + static_cast<int>(strName.size());
-    return true;
 }

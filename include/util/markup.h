@@ -137,6 +137,7 @@ private:
     bool x_RemoveElem(int iPos);
     bool x_FindPlace(bool bAddChild, int& iPosParent, int& iPosRef);
     int x_PrepareInsert(int iPosParent, int iPosRef, bool bInsert);
+    void x_OpenEmptyElem(int iPos, const std::wstring& strContent);
     void x_Link(int iPosParent, int iPosRef, int iFirst, int iLast, bool bInsert);
     int x_Unlink(int iPos);
     void x_MarkRemoved(int iPos);

@@ -135,6 +135,17 @@ TEST(MarkupAttrib, ValuesAreEscapedAndReplacedInPlace)
     EXPECT_TRUE(IndexIsTrue(doc));
     EXPECT_FALSE(doc.SetChildAttrib(L"x", L"y")) << "no current child";
 
+    // A dangling "=" does not swallow the next attribute.
+    CMarkupSTL dangling(L"<r><a x= /><b y=></b></r>");
+    ASSERT_TRUE(dangling.FindElem());
+    ASSERT_TRUE(dangling.FindChildElem(L"a"));
+    ASSERT_TRUE(dangling.SetChildAttrib(L"n", L"1"));
+    ASSERT_TRUE(dangling.FindChildElem(L"b"));
+    ASSERT_TRUE(dangling.SetChildAttrib(L"n", L"2"));
+    EXPECT_EQ(dangling.GetChildAttrib(L"n"), L"2");
+    EXPECT_EQ(dangling.GetDoc(), L"<r><a x= \"\" n=\"1\"/><b y=\"\" n=\"2\"></b></r>");
+    EXPECT_TRUE(IndexIsTrue(dangling));
+
     // A value-less name glued to a quoted value keeps the two apart.
     CMarkupSTL glued(L"<r x\"y\" z=1'w'/>");
     ASSERT_TRUE(glued.FindElem());
@@ -168,6 +179,19 @@ TEST(MarkupData, CdataEscapingAndEmptyElements)
     EXPECT_EQ(doc.GetChildAttrib(L"x"), L"1");
     doc.FindChildElem();
     EXPECT_EQ(doc.GetChildData(), L"new & <more>");
+    EXPECT_TRUE(IndexIsTrue(doc));
+}
+
+TEST(MarkupData, AnEmptyElementWithAStraySlashOpensForGood)
+{
+    CMarkupSTL doc(L"<r><a//><b x='1'//></r>");
+    ASSERT_TRUE(doc.FindElem());
+    ASSERT_TRUE(doc.FindChildElem(L"a"));
+    ASSERT_TRUE(doc.SetChildData(L"text"));
+    ASSERT_TRUE(doc.FindChildElem(L"b"));
+    ASSERT_TRUE(doc.IntoElem());
+    ASSERT_TRUE(doc.AddChildElem(L"c"));
+    EXPECT_EQ(doc.GetDoc(), L"<r><a/ >text</a><b x='1'/ >\r\n<c/>\r\n</b></r>");
     EXPECT_TRUE(IndexIsTrue(doc));
 }
 

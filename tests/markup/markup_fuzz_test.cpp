@@ -183,8 +183,9 @@ void FuzzRange(unsigned firstSeed, int nDocs)
         ASSERT_TRUE(doc.GetError().empty()) << "seed " << seed;
         ASSERT_EQ(doc.Check(), "") << "seed " << seed;
         ASSERT_GT(WalkTree(doc, i % 8 == 0), 0) << "seed " << seed;
-        if (i % 64 == 1) {
+        if (i % 32 == 1) {
             // Edits on what the parser accepted must keep the index true.
+            SCOPED_TRACE("seed " + std::to_string(seed));
             for (int step = 0; step < 8; ++step) {
                 markup_test::RandomStep(doc, rng);
             }
@@ -197,7 +198,7 @@ void FuzzRange(unsigned firstSeed, int nDocs)
 }
 
 // 100,000 documents in all, split so that each process stays short.
-constexpr int kDocsPerTest = 12500;
+constexpr int kDocsPerTest = 6250;
 
 TEST(MarkupFuzz, Seeds0)
 {
@@ -230,6 +231,38 @@ TEST(MarkupFuzz, Seeds6)
 TEST(MarkupFuzz, Seeds7)
 {
     FuzzRange(7 * kDocsPerTest, kDocsPerTest);
+}
+TEST(MarkupFuzz, Seeds8)
+{
+    FuzzRange(8 * kDocsPerTest, kDocsPerTest);
+}
+TEST(MarkupFuzz, Seeds9)
+{
+    FuzzRange(9 * kDocsPerTest, kDocsPerTest);
+}
+TEST(MarkupFuzz, Seeds10)
+{
+    FuzzRange(10 * kDocsPerTest, kDocsPerTest);
+}
+TEST(MarkupFuzz, Seeds11)
+{
+    FuzzRange(11 * kDocsPerTest, kDocsPerTest);
+}
+TEST(MarkupFuzz, Seeds12)
+{
+    FuzzRange(12 * kDocsPerTest, kDocsPerTest);
+}
+TEST(MarkupFuzz, Seeds13)
+{
+    FuzzRange(13 * kDocsPerTest, kDocsPerTest);
+}
+TEST(MarkupFuzz, Seeds14)
+{
+    FuzzRange(14 * kDocsPerTest, kDocsPerTest);
+}
+TEST(MarkupFuzz, Seeds15)
+{
+    FuzzRange(15 * kDocsPerTest, kDocsPerTest);
 }
 
 } // namespace
