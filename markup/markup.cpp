@@ -53,6 +53,14 @@ bool CMarkupSTL::SetDoc(const wchar_t* szDoc)
 bool CMarkupSTL::x_ParseDoc()
 {
     m_mapSavedPos.clear();
+    ResetPos();
+    if (m_strDoc.size() > static_cast<size_t>(kMaxDocLength)) {
+        // Positions are 32-bit and must stay so through later edits.
+        m_aPos.assign(1, ElemPos{});
+        m_iPosFree = 1;
+        m_strError = L"Document too large";
+        return false;
+    }
     // One entry per 64 characters to start with; the room of the last index is kept if it fits. Entries
     // are filled when taken, so old ones need no clearing.
     const size_t nEntries = m_strDoc.size() / 64 + 8;
@@ -63,7 +71,6 @@ bool CMarkupSTL::x_ParseDoc()
     if (m_aPos.size() < nEntries) {
         m_aPos.resize(nEntries);
     }
-    ResetPos();
     const int nLength = static_cast<int>(m_strDoc.size());
     m_aPos[0] = ElemPos{0, -1, nLength, nLength, 0, 0, 0, 0};
     m_iPosFree = 1;

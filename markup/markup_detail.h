@@ -18,6 +18,8 @@ using ElemPos = CMarkupSTL::ElemPos;
 constexpr int kMaxDepth = 1024;
 // Flag in ElemPos::nReserved of an entry whose element was removed from the text.
 constexpr int kRemoved = 1;
+// Longest text a document takes: positions are 32-bit, with room left for edits.
+constexpr int kMaxDocLength = 0x3FFFFFFF;
 // Error messages are kept within this many characters, however long the tag name is.
 constexpr int kMaxErrorLength = 300;
 

@@ -24,8 +24,6 @@ public:
     // Empty when every element reachable from the document level lies where its entry says;
     // otherwise what is wrong.
     std::string Check() const;
-    size_t IndexBytes() const { return m_aPos.capacity() * sizeof(ElemPos); }
-    int Cursor(int level) const { return level == 0 ? m_iPosParent : level == 1 ? m_iPos : m_iPosChild; }
 
 private:
     std::string CheckElem(int iPos, int iParent, int nDepth) const;
