@@ -22,3 +22,5 @@
 #include <util/image.h>
 #include <util/drawfun.h>
 #include <util/drawdc.h>
+#include <util/markup.h>
+#include <util/memmenu.h>
