@@ -5,3 +5,4 @@
 #include <util/format.h>
 #include <util/module.h>
 #include <util/cstring.h>
+#include <util/step.h>
