@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstddef>
+#include <cstring>
 
 #include "codec/step_indexer.h"
 
@@ -14,11 +15,16 @@ int FormatInt(int nValue, char* pText)
     return static_cast<int>(std::to_chars(pText, pText + 12, nValue).ptr - pText);
 }
 
-void AppendField(std::string& buffer, const char* pHead, int nHeadLen, const char* pValue, int nLen)
+// Writes "tag=", the value and 0x01 straight into the buffer: building spends its time on such small
+// copies, so the few characters of the tag are stored one by one rather than by a call.
+void AppendField(CKxStepBuffer& buffer, const char* pHead, int nHeadLen, const char* pValue, int nLen)
 {
-    buffer.append(pHead, static_cast<size_t>(nHeadLen));
-    buffer.append(pValue, static_cast<size_t>(nLen));
-    buffer.push_back(kStepFieldEnd);
+    char* out = buffer.Extend(static_cast<size_t>(nHeadLen + nLen + 1));
+    for (int i = 0; i < nHeadLen; ++i) {
+        *out++ = pHead[i];
+    }
+    memcpy(out, pValue, static_cast<size_t>(nLen));
+    out[nLen] = kStepFieldEnd;
 }
 
 } // namespace
@@ -95,7 +101,7 @@ int CKxStepSec::AddValue(int nTag, const char* pValue, int nLen)
     if (pValue == nullptr || nLen < 0) {
         nLen = 0;
     }
-    std::string& buffer = m_pOwner->m_strBuf;
+    CKxStepBuffer& buffer = m_pOwner->m_strBuf;
     char head[16];
     const int nHeadLen = FormatInt(nTag, head) + 1;
     head[nHeadLen - 1] = '=';
@@ -108,7 +114,7 @@ int CKxStepSec::AddValue(int nTag, const char* pValue, int nLen)
     AppendField(buffer, head, nHeadLen, pValue ? pValue : "", nLen);
     std::vector<tagStepField>& fields = m_pOwner->m_vecField;
     if (static_cast<size_t>(m_nFirst + m_nCount) == fields.size()) {
-        fields.push_back(field);
+        fields.push_back(field); // the usual case: this is the last section
     } else {
         m_pOwner->InsertField(*this, field);
     }
@@ -159,12 +165,8 @@ void CKxStep::CopySectionsFrom(const CKxStep& other)
 
 void CKxStep::InsertField(const CKxStepSec& section, const tagStepField& field)
 {
-    const size_t at = static_cast<size_t>(section.m_nFirst + section.m_nCount);
-    if (at == m_vecField.size()) {
-        m_vecField.push_back(field);
-        return;
-    }
     // A field for an earlier section: the records of the sections after it move up by one.
+    const size_t at = static_cast<size_t>(section.m_nFirst + section.m_nCount);
     m_vecField.insert(m_vecField.begin() + static_cast<std::ptrdiff_t>(at), field);
     auto later = m_vecSec.begin();
     while (&*later != &section) {
@@ -185,7 +187,7 @@ int CKxStep::Parser(const char* pData, int nLen, const std::set<int>& setNest)
     m_vecSec.clear();
     m_vecField.clear();
     m_setNest = setNest;
-    m_strBuf.assign(pData, static_cast<size_t>(nLen));
+    m_strBuf.Assign(pData, static_cast<size_t>(nLen));
     // Fields of real messages take at least eight bytes or so: one allocation covers most streams.
     m_vecField.reserve(static_cast<size_t>(nLen) / 8);
     CKxStepIndexer(*this).Run();
@@ -203,7 +205,7 @@ const CKxStepSec* CKxStep::GetCec(int nIndex) const
 CKxStepSec* CKxStep::AppendSec()
 {
     if (!m_vecSec.empty()) {
-        m_strBuf.push_back(kStepSectionEnd);
+        m_strBuf.PushBack(kStepSectionEnd);
     }
     m_vecSec.emplace_back(CKxStepSec::Key(), this, static_cast<int>(m_strBuf.size()),
                           static_cast<int>(m_vecField.size()));
@@ -212,10 +214,10 @@ CKxStepSec* CKxStep::AppendSec()
 
 int CKxStep::GetStepStream(std::string& strOut)
 {
-    if (m_strBuf.size() > 1 && m_strBuf.back() != kStepSectionEnd) {
-        m_strBuf.push_back(kStepSectionEnd);
+    if (m_strBuf.size() > 1 && m_strBuf.data()[m_strBuf.size() - 1] != kStepSectionEnd) {
+        m_strBuf.PushBack(kStepSectionEnd);
     }
-    strOut = m_strBuf;
+    strOut.assign(m_strBuf.size() > 0 ? m_strBuf.data() : "", m_strBuf.size());
     return static_cast<int>(strOut.size());
 }
 
@@ -223,6 +225,6 @@ void CKxStep::Clear()
 {
     m_vecSec.clear();
     m_setNest.clear();
-    m_strBuf.clear();
+    m_strBuf.Clear();
     m_vecField.clear();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <deque>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -21,6 +23,38 @@ struct tagStepField {
 static_assert(sizeof(tagStepField) == 16, "the field record is four 32-bit values");
 
 class CKxStep;
+
+// The bytes of a step: a growable buffer that hands out room to write into, so that a field is
+// stored with one capacity check and no filling first.
+class CKxStepBuffer {
+public:
+    CKxStepBuffer() = default;
+    CKxStepBuffer(const CKxStepBuffer& other);
+    CKxStepBuffer& operator=(const CKxStepBuffer& other);
+
+    const char* data() const { return m_pBytes.get(); }
+    size_t size() const { return m_nSize; }
+    // Lengthens the buffer by nMore bytes and returns the first of them, to be written by the caller.
+    char* Extend(size_t nMore)
+    {
+        if (m_nCapacity - m_nSize < nMore) {
+            Grow(nMore);
+        }
+        char* pMore = m_pBytes.get() + m_nSize;
+        m_nSize += nMore;
+        return pMore;
+    }
+    void PushBack(char c) { *Extend(1) = c; }
+    void Assign(const char* pData, size_t nLen);
+    void Clear() { m_nSize = 0; } // keeps the memory for the next message
+
+private:
+    void Grow(size_t nMore);
+
+    std::unique_ptr<char[]> m_pBytes;
+    size_t m_nSize = 0;
+    size_t m_nCapacity = 0;
+};
 
 class UTIL_API CKxStepSec {
 public:
@@ -94,10 +128,10 @@ private:
     friend class CKxStepIndexer;
 
     void CopySectionsFrom(const CKxStep& other);
-    void InsertField(const CKxStepSec& section, const tagStepField& field);
+    void InsertField(const CKxStepSec& section, const tagStepField& field); // into an earlier section
 
     std::deque<CKxStepSec> m_vecSec; // a deque keeps the sections where they are as it grows
     std::set<int> m_setNest;
-    std::string m_strBuf;
+    CKxStepBuffer m_strBuf;
     std::vector<tagStepField> m_vecField; // of all sections, in section order
 };
