@@ -1,0 +1,5 @@
+#pragma once
+
+// Builds a step message of two trade records, shows its bytes, parses it back and lists the fields.
+// Returns 0 when the parsed records match the built ones.
+int RunStepDemo();
