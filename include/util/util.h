@@ -5,4 +5,5 @@
 #include <util/format.h>
 #include <util/module.h>
 #include <util/cstring.h>
+#include <util/strutil.h>
 #include <util/step.h>
