@@ -2,6 +2,7 @@
 
 #include <util/format.h>
 #include <util/step.h>
+#include <util/strutil.h>
 
 #include <windows.h>
 
@@ -58,17 +59,6 @@ std::wstring Escaped(const std::string& bytes)
     return text;
 }
 
-std::wstring FromGbk(const std::string& bytes)
-{
-    if (bytes.empty()) {
-        return std::wstring();
-    }
-    const int size = static_cast<int>(bytes.size());
-    std::wstring text(static_cast<size_t>(MultiByteToWideChar(kGbk, 0, bytes.data(), size, nullptr, 0)), L'\0');
-    MultiByteToWideChar(kGbk, 0, bytes.data(), size, &text[0], static_cast<int>(text.size()));
-    return text;
-}
-
 std::string ValueOf(const CKxStepSec& section, int index, int& tag)
 {
     std::string value(static_cast<size_t>(section.GetValue(index, tag, nullptr, 0)), '\0');
@@ -109,11 +99,26 @@ int ShowParsed(const std::string& stream, const std::vector<std::vector<DemoFiel
             const DemoField* built = f < static_cast<int>(records[s].size()) ? &records[s][f] : nullptr;
             const bool same = built != nullptr && built->tag == tag && built->value == value;
             mismatches += same ? 0 : 1;
-            PrintLine(KxFormat(L"    %-6S tag %d = %s%s", built ? built->name : "?", tag, FromGbk(value).c_str(),
-                               same ? L"" : L"   (differs from what was built)"));
+            PrintLine(KxFormat(L"    %-6S tag %d = %s%s", built ? built->name : "?", tag,
+                               C2T(value.c_str(), kGbk).c_str(), same ? L"" : L"   (differs from what was built)"));
         }
     }
     return mismatches;
+}
+
+// Amounts and volumes as the client shows them: whole numbers up to a million, then 万 and 亿.
+void ShowChineseUnits()
+{
+    PrintLine(L"Amounts and volumes in Chinese units:");
+    wchar_t text[64];
+    for (const double amount : {999999.4, 1000000.0, 1234567.89, 99999999.0, 123456789.0, -123456789.0}) {
+        TransAmount(amount, text, 64);
+        PrintLine(KxFormat(L"  amount %16.2f -> %s", amount, text));
+    }
+    for (const double volume : {1500.0, 230000.0, 5000000.0, 250000000.0}) {
+        TransVolume(volume, text, 64);
+        PrintLine(KxFormat(L"  volume %16.0f -> %s", volume, text));
+    }
 }
 
 } // namespace
@@ -125,5 +130,7 @@ int RunStepDemo()
     PrintLine(KxFormat(L"Step message of %d records, %d bytes (0x01 shown as |, 0x02 as #):",
                        static_cast<int>(records.size()), static_cast<int>(stream.size())));
     PrintLine(L"  " + Escaped(stream));
-    return ShowParsed(stream, records) == 0 ? 0 : 1;
+    const int mismatches = ShowParsed(stream, records);
+    ShowChineseUnits();
+    return mismatches == 0 ? 0 : 1;
 }
