@@ -106,6 +106,25 @@ TEST(StepBuild, ValuesKeepEveryByteAndIntegersUseDecimal)
     EXPECT_EQ(ValueOf(*section, 4), "");
 }
 
+TEST(StepBuild, FieldsAddedToAnEarlierSectionStayItsOwn)
+{
+    CKxStep step;
+    CKxStepSec* first = step.AppendSec();
+    first->AddValue(1, "a", 1);
+    CKxStepSec* second = step.AppendSec();
+    second->AddValue(2, "b", 1);
+    CKxStepSec* third = step.AppendSec();
+    first->AddValue(3, "c", 1); // out of order: the bytes go to the end, the field to the first section
+    third->AddValue(4, "d", 1);
+
+    EXPECT_EQ(ReadRecords(step), (StepRecords{{{1, "a"}, {3, "c"}}, {{2, "b"}}, {{4, "d"}}}));
+    EXPECT_EQ(first->GetValuePos(1), 12);
+    EXPECT_EQ(first->GetLenth(), 14); // from its start to the end of the buffer at that time
+    std::string stream;
+    step.GetStepStream(stream);
+    EXPECT_EQ(stream, Wire("1=a|#2=b|#3=c|4=d|#"));
+}
+
 TEST(StepRead, ValueCopyHonoursTheCapacity)
 {
     CKxStep step;
