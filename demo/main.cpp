@@ -1,4 +1,4 @@
-// The demo program: the gallery of the library's windows.
+// The demo program: the step message codec on the console, then the gallery of the library's windows.
 //   demo.exe               shows every page until the last one is closed
 //   demo.exe --shots DIR   saves each page as DIR\<name>.png and exits
 #include <windows.h>
@@ -9,6 +9,7 @@
 #include <string>
 
 #include "gallery.h"
+#include "step_demo.h"
 
 int main()
 {
@@ -24,8 +25,9 @@ int main()
     Gdiplus::GdiplusStartupInput input;
     ULONG_PTR token = 0;
     Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    const int stepResult = RunStepDemo();
     const int result = RunGallery(shots);
     Gdiplus::GdiplusShutdown(token);
     ::LocalFree(argv);
-    return result;
+    return result != 0 ? result : stepResult;
 }

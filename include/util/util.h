@@ -24,3 +24,4 @@
 #include <util/drawdc.h>
 #include <util/markup.h>
 #include <util/memmenu.h>
+#include <util/step.h>
