@@ -9,3 +9,5 @@
 #include <util/gdi.h>
 #include <util/wnd.h>
 #include <util/image.h>
+#include <util/strutil.h>
+#include <util/step.h>
