@@ -6,3 +6,6 @@
 #include <util/module.h>
 #include <util/cstring.h>
 #include <util/strutil.h>
+#include <util/geometry.h>
+#include <util/gdi.h>
+#include <util/wnd.h>
