@@ -9,3 +9,4 @@
 #include <util/geometry.h>
 #include <util/gdi.h>
 #include <util/wnd.h>
+#include <util/drawfun.h>
