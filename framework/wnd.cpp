@@ -158,7 +158,11 @@ void AfxThrowResourceException()
 
 BOOL AfxRegisterClass(WNDCLASSW* wndClass)
 {
-    if (wndClass == nullptr || wndClass->lpszClassName == nullptr) {
+    // Class names are atoms of at most 255 characters; longer ones are refused before the
+    // platform sees them.
+    constexpr size_t kMaxClassName = 255;
+    if (wndClass == nullptr || wndClass->lpszClassName == nullptr || *wndClass->lpszClassName == 0 ||
+        wcsnlen(wndClass->lpszClassName, kMaxClassName + 1) > kMaxClassName) {
         return FALSE;
     }
     WNDCLASSW existing{};

@@ -9,4 +9,5 @@
 #include <util/geometry.h>
 #include <util/gdi.h>
 #include <util/wnd.h>
+#include <util/image.h>
 #include <util/drawfun.h>
