@@ -1,8 +1,9 @@
 // Lines, frames, filled shapes, gradients and the translucent blit of KXDRAWFUN.
 #include <util/drawfun.h>
 
+#include <algorithm>
 #include <cmath>
-#include <vector>
+#include <memory>
 
 #include "frame/gdiscope.h"
 
@@ -71,26 +72,26 @@ void GradientByLines(HDC dc, const RECT& rect, COLORREF start, COLORREF end, BOO
     }
 }
 
-// Reads an area of a device context as 32-bit pixels (0x00RRGGBB, top row first).
-class PixelBlock {
+// A 32-bit block with room for two areas, the source above the destination, for blending.
+class BlendBuffer {
 public:
-    PixelBlock(HDC compatible, int width, int height) : m_width(width), m_height(height), m_dc(compatible)
+    BlendBuffer(int width, int height) : m_width(width), m_height(height), m_dc(nullptr)
     {
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof(info.bmiHeader);
         info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biHeight = -2 * height;
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;
         void* bits = nullptr;
-        m_bitmap = CreateDIBSection(compatible, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        m_bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         m_bits = static_cast<DWORD*>(bits);
         if (m_bitmap && m_dc) {
             m_old = SelectObject(m_dc.get(), m_bitmap);
         }
     }
-    ~PixelBlock()
+    ~BlendBuffer()
     {
         if (m_old) {
             SelectObject(m_dc.get(), m_old);
@@ -99,20 +100,38 @@ public:
             DeleteObject(m_bitmap);
         }
     }
-    PixelBlock(const PixelBlock&) = delete;
-    PixelBlock& operator=(const PixelBlock&) = delete;
+    BlendBuffer(const BlendBuffer&) = delete;
+    BlendBuffer& operator=(const BlendBuffer&) = delete;
 
     bool ok() const { return m_bits != nullptr && m_old != nullptr; }
-    HDC dc() const { return m_dc.get(); }
-    DWORD* pixels() const { return m_bits; }
-    void CopyFrom(HDC source, int x, int y)
+    bool Fits(int width, int height) const { return width <= m_width && height <= m_height; }
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+
+    void Blend(HDC dest, int x, int y, int width, int height, HDC source, int sourceX, int sourceY, double factor)
     {
-        ::BitBlt(m_dc.get(), 0, 0, m_width, m_height, source, x, y, SRCCOPY);
+        ::BitBlt(m_dc.get(), 0, 0, width, height, source, sourceX, sourceY, SRCCOPY);
+        ::BitBlt(m_dc.get(), 0, m_height, width, height, dest, x, y, SRCCOPY);
         GdiFlush();
+        for (int row = 0; row < height; ++row) {
+            const DWORD* s = m_bits + static_cast<size_t>(row) * m_width;
+            DWORD* d = m_bits + static_cast<size_t>(m_height + row) * m_width;
+            for (int column = 0; column < width; ++column) {
+                d[column] = BlendComponent(s[column], d[column], 16, factor) |
+                            BlendComponent(s[column], d[column], 8, factor) |
+                            BlendComponent(s[column], d[column], 0, factor);
+            }
+        }
+        ::BitBlt(dest, x, y, width, height, m_dc.get(), 0, m_height, SRCCOPY);
     }
-    void CopyTo(HDC dest, int x, int y) const { ::BitBlt(dest, x, y, m_width, m_height, m_dc.get(), 0, 0, SRCCOPY); }
 
 private:
+    static DWORD BlendComponent(DWORD source, DWORD dest, int shift, double factor)
+    {
+        const double value = (1.0 - factor) * ((source >> shift) & 0xFF) + factor * ((dest >> shift) & 0xFF);
+        return (static_cast<DWORD>(static_cast<long long>(value)) & 0xFF) << shift;
+    }
+
     int m_width;
     int m_height;
     MemoryDC m_dc;
@@ -121,10 +140,14 @@ private:
     DWORD* m_bits = nullptr;
 };
 
-DWORD BlendComponent(DWORD source, DWORD dest, int shift, double factor)
+// Blits of up to this many pixels share one buffer, kept between calls (drawing runs on the
+// user-interface thread only); larger ones get a buffer of their own for the call.
+const long long kSharedBlendPixels = 256 * 256;
+
+std::unique_ptr<BlendBuffer>& SharedBlendBuffer()
 {
-    const double value = (1.0 - factor) * ((source >> shift) & 0xFF) + factor * ((dest >> shift) & 0xFF);
-    return (static_cast<DWORD>(static_cast<long long>(value)) & 0xFF) << shift;
+    static std::unique_ptr<BlendBuffer> buffer;
+    return buffer;
 }
 
 } // namespace
@@ -291,20 +314,26 @@ void KXDRAWFUN::TranslucentBitBlt(HDC dest, int x, int y, int width, int height,
         std::fabs(factor) > 1e6) {
         return;
     }
-    // Both areas are read into 32-bit blocks at once rather than a pixel at a time; the arithmetic per
-    // pixel is the same.
-    PixelBlock from(dest, width, height), onto(dest, width, height);
-    if (!from.ok() || !onto.ok()) {
-        return;
+    // Both areas are read into one 32-bit block at once rather than a pixel at a time; the arithmetic
+    // per pixel is the same.
+    std::unique_ptr<BlendBuffer> ownBuffer;
+    BlendBuffer* buffer = nullptr;
+    if (static_cast<long long>(width) * height <= kSharedBlendPixels) {
+        std::unique_ptr<BlendBuffer>& shared = SharedBlendBuffer();
+        if (!shared || !shared->Fits(width, height)) {
+            // Grown to hold both the old and the new size, unless that would pass the limit.
+            int w = std::max(width, shared ? shared->Width() : 0), h = std::max(height, shared ? shared->Height() : 0);
+            if (static_cast<long long>(w) * h > kSharedBlendPixels) {
+                w = width, h = height;
+            }
+            shared = std::make_unique<BlendBuffer>(w, h);
+        }
+        buffer = shared.get();
+    } else {
+        ownBuffer = std::make_unique<BlendBuffer>(width, height);
+        buffer = ownBuffer.get();
     }
-    from.CopyFrom(source, sourceX, sourceY);
-    onto.CopyFrom(dest, x, y);
-    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-    DWORD* s = from.pixels();
-    DWORD* d = onto.pixels();
-    for (size_t i = 0; i < count; ++i) {
-        d[i] = BlendComponent(s[i], d[i], 16, factor) | BlendComponent(s[i], d[i], 8, factor) |
-               BlendComponent(s[i], d[i], 0, factor);
+    if (buffer->ok()) {
+        buffer->Blend(dest, x, y, width, height, source, sourceX, sourceY, factor);
     }
-    onto.CopyTo(dest, x, y);
 }

@@ -80,6 +80,41 @@ UINT WithoutModify(UINT format)
     return format & ~static_cast<UINT>(DT_MODIFYSTRING);
 }
 
+// Switches between fonts, selecting only on a change, and selects the caller's font back at the end.
+class FontSwitcher {
+public:
+    explicit FontSwitcher(HDC dc) : m_dc(dc) {}
+    ~FontSwitcher()
+    {
+        if (m_old) {
+            SelectObject(m_dc, m_old);
+        }
+    }
+    FontSwitcher(const FontSwitcher&) = delete;
+    FontSwitcher& operator=(const FontSwitcher&) = delete;
+
+    // A null font keeps the one that is selected.
+    void Use(HFONT font)
+    {
+        if (font == nullptr || font == m_current) {
+            return;
+        }
+        const HGDIOBJ previous = SelectObject(m_dc, font);
+        if (previous == nullptr || previous == HGDI_ERROR) {
+            return;
+        }
+        if (m_old == nullptr) {
+            m_old = previous;
+        }
+        m_current = font;
+    }
+
+private:
+    HDC m_dc;
+    HGDIOBJ m_old = nullptr;
+    HFONT m_current = nullptr;
+};
+
 // Calls visit(offset, length) for each character of the first `length` units of text.
 template <typename Char, typename Visit>
 void ForEachChar(const Char* text, int length, Visit visit)
@@ -129,6 +164,7 @@ int LayoutRuns(HDC dc, const Char* text, int length, HFONT font, HFONT singleByt
     using T = TextOf<Char>;
     const int count = T::Length(text, length);
     int unitCount = 0;
+    FontSwitcher fonts(dc);
     auto add = [&](bool singleByte, int start, int chars, SIZE size) {
         if (units && unitCount < capacity) {
             units[unitCount] = {static_cast<BYTE>(singleByte ? 1 : 0), start, chars, size.cx, size.cy};
@@ -148,7 +184,7 @@ int LayoutRuns(HDC dc, const Char* text, int length, HFONT font, HFONT singleByt
         while (end < count && (T::IsSpace(text + end) || T::IsSingleByte(text + end, count - end) == singleByte)) {
             end += T::CharLength(text + end, count - end);
         }
-        SelectGuard select(dc, singleByte && singleByteFont ? singleByteFont : font);
+        fonts.Use(singleByte && singleByteFont ? singleByteFont : font);
         if (vertical) {
             ForEachChar(text + start, end - start, [&](int at, int chars) {
                 add(singleByte, start + at, chars, T::Measure(dc, text + start + at, chars));
@@ -229,21 +265,22 @@ class UnitPainter {
 public:
     UnitPainter(HDC dc, const Char* text, UINT format, HFONT font, HFONT singleByteFont, COLORREF colour,
                 COLORREF singleByteColour)
-        : m_dc(dc), m_text(text), m_format(WithoutModify(format)), m_font(font),
+        : m_dc(dc), m_fonts(dc), m_text(text), m_format(WithoutModify(format)), m_font(font),
           m_singleByteFont(singleByteFont ? singleByteFont : font), m_colour(colour),
           m_singleByteColour(singleByteColour)
     {
     }
 
-    void Paint(const Unit& unit, const RECT& rect) const
+    void Paint(const Unit& unit, const RECT& rect)
     {
-        SelectGuard select(m_dc, unit.bSingleByte ? m_singleByteFont : m_font);
+        m_fonts.Use(unit.bSingleByte ? m_singleByteFont : m_font);
         ::SetTextColor(m_dc, unit.bSingleByte ? m_singleByteColour : m_colour);
         TextOf<Char>::Draw(m_dc, m_text + unit.nStart, unit.nCount, rect, m_format);
     }
 
 private:
     HDC m_dc;
+    FontSwitcher m_fonts;
     const Char* m_text;
     UINT m_format;
     HFONT m_font;
@@ -283,7 +320,7 @@ void DrawTwoFonts(HDC dc, const Char* text, int length, const RECT* rect, UINT f
 
     BkModeGuard mode(dc, TRANSPARENT);
     TextColourGuard textColour(dc, ::GetTextColor(dc));
-    const UnitPainter<Char> painter(dc, text, format, font, singleByteFont, colour, singleByteColour);
+    UnitPainter<Char> painter(dc, text, format, font, singleByteFont, colour, singleByteColour);
     const int width = Width(*rect), height = Height(*rect);
     if (!vertical) {
         int x = rect->left;

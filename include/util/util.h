@@ -11,3 +11,9 @@
 #include <util/wnd.h>
 #include <util/image.h>
 #include <util/drawfun.h>
+#include <util/drawdc.h>
+#include <util/kxmsg.h>
+#include <util/menu.h>
+#include <util/dialog.h>
+#include <util/panel.h>
+#include <util/xpmenu.h>

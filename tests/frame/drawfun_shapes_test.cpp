@@ -357,3 +357,15 @@ TEST(DrawShapes, NullDeviceContextDrawsNothingAndDoesNotCrash)
     KXDRAWFUN::TranslucentBitBlt(canvas.dc(), 0, 0, 5, 5, nullptr, 0, 0, 0.5);
     EXPECT_EQ(canvas.Count(kWhite), 100);
 }
+
+TEST(DrawBlits, TranslucentBlitsOfChangingAndLargeSizes)
+{
+    const SIZE sizes[] = {{300, 10}, {10, 300}, {40, 40}, {400, 300}};
+    for (const SIZE& size : sizes) {
+        Canvas source(size.cx, size.cy, RGB(200, 100, 0));
+        Canvas dest(size.cx + 2, size.cy + 2, RGB(0, 100, 200));
+        KXDRAWFUN::TranslucentBitBlt(dest.dc(), 1, 1, size.cx, size.cy, source.dc(), 0, 0, 0.25);
+        EXPECT_EQ(dest.Count(RGB(150, 100, 50)), size.cx * size.cy) << size.cx << "x" << size.cy;
+        EXPECT_EQ(dest.Count(RGB(0, 100, 200)), 2 * (size.cx + 2) + 2 * size.cy) << size.cx << "x" << size.cy;
+    }
+}
