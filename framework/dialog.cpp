@@ -139,6 +139,7 @@ BOOL CDialog::CreateDlgIndirect(const DLGTEMPLATE* dlgTemplate, HWND parent, HIN
         return FALSE;
     }
     HWND created = nullptr;
+    m_bInitDialogSeen = FALSE;
     {
         WindowCreationWatch watch(this);
         created = ::CreateDialogIndirectParamW(instance, dlgTemplate, parent, &CDialog::DialogProc, 0);
@@ -152,7 +153,11 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND handle, UINT message, WPARAM, LPARAM)
         return FALSE;
     }
     auto* dialog = dynamic_cast<CDialog*>(FromHandlePermanent(handle));
-    return dialog ? dialog->OnInitDialog() : TRUE;
+    if (dialog == nullptr) {
+        return TRUE;
+    }
+    dialog->m_bInitDialogSeen = TRUE;
+    return dialog->OnInitDialog();
 }
 
 // ---- modal run ----

@@ -77,6 +77,9 @@ protected:
     // The window that owns a modal run: the parent's top-level window, else the main window.
     HWND GetModalOwner() const;
 
+    // Set once the window got WM_INITDIALOG: its creation succeeded.
+    BOOL m_bInitDialogSeen = FALSE;
+
 private:
     static INT_PTR CALLBACK DialogProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
     // Keeps a copy of a name that is a string, so that the caller's may go.

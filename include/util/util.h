@@ -17,3 +17,6 @@
 #include <util/dialog.h>
 #include <util/panel.h>
 #include <util/xpmenu.h>
+#include <util/captionbuttons.h>
+#include <util/basewnd.h>
+#include <util/basedlg.h>

@@ -1,0 +1,304 @@
+// Caption buttons and the pieces of the self-drawn title bars.
+#include <util/captionbuttons.h>
+#include <util/drawfun.h>
+#include <util/gdi.h>
+#include <util/image.h>
+#include <util/module.h>
+
+#include "resources/resource.h"
+
+namespace {
+
+constexpr int kButtonTop = 1;
+constexpr int kRightMargin = 2;
+
+struct ButtonImages {
+    UINT normal, hover, pressed;
+};
+
+ButtonImages ImagesOf(UINT button)
+{
+    switch (button) {
+    case KXTB_CLOSE:
+        return {IDR_KX_CLOSE_NORMAL, IDR_KX_CLOSE_HOVER, IDR_KX_CLOSE_DOWN};
+    case KXTB_MIN:
+        return {IDR_KX_MIN_NORMAL, IDR_KX_MIN_HOVER, IDR_KX_MIN_DOWN};
+    case KXTB_RESTORE:
+        return {IDR_KX_RESTORE_NORMAL, IDR_KX_RESTORE_HOVER, IDR_KX_RESTORE_DOWN};
+    default:
+        return {IDR_KX_MAX_NORMAL, IDR_KX_MAX_HOVER, IDR_KX_MAX_DOWN};
+    }
+}
+
+constexpr UINT kAllButtons[] = {KXTB_CLOSE, KXTB_MIN, KXTB_RESTORE, KXTB_MAX};
+
+} // namespace
+
+// ---- caption buttons ----
+
+CKxCaptionButtons::CKxCaptionButtons() = default;
+CKxCaptionButtons::~CKxCaptionButtons() = default;
+
+void CKxCaptionButtons::InitFromStyle(DWORD style, bool closeNeedsSysMenu)
+{
+    m_nTitleButtons = 0;
+    if (!closeNeedsSysMenu || (style & WS_SYSMENU)) {
+        m_nTitleButtons |= KXTB_CLOSE;
+    }
+    if (style & WS_MINIMIZEBOX) {
+        m_nTitleButtons |= KXTB_MIN;
+    }
+    if (style & WS_MAXIMIZEBOX) {
+        m_nTitleButtons |= (style & WS_MAXIMIZE) ? KXTB_RESTORE : KXTB_MAX;
+    }
+}
+
+int CKxCaptionButtons::Layout(HWND window, int windowWidth, bool restoreWhenIconic)
+{
+    const SIZE close = ImageSize(IDR_KX_CLOSE_NORMAL);
+    m_rcClose.SetRect(windowWidth - close.cx - kRightMargin, kButtonTop, windowWidth - kRightMargin,
+                      close.cy + kButtonTop);
+    int leftmost = m_rcClose.left;
+    const DWORD style = static_cast<DWORD>(::GetWindowLongW(window, GWL_STYLE));
+    if (style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) {
+        const SIZE max = ImageSize(IDR_KX_MAX_NORMAL);
+        const SIZE min = ImageSize(IDR_KX_MIN_NORMAL);
+        m_rcMax.SetRect(m_rcClose.left - max.cx, kButtonTop, m_rcClose.left, max.cy + kButtonTop);
+        m_rcMin.SetRect(m_rcMax.left - min.cx, kButtonTop, m_rcMax.left, min.cy + kButtonTop);
+        leftmost = m_rcMin.left;
+    } else {
+        m_rcMax.SetRectEmpty();
+        m_rcMin.SetRectEmpty();
+    }
+    if (m_nTitleButtons & (KXTB_RESTORE | KXTB_MAX)) {
+        const bool restore = ::IsZoomed(window) || (restoreWhenIconic && ::IsIconic(window));
+        m_nTitleButtons = (m_nTitleButtons & ~(KXTB_RESTORE | KXTB_MAX)) | (restore ? KXTB_RESTORE : KXTB_MAX);
+    }
+    return leftmost;
+}
+
+int& CKxCaptionButtons::StateOf(UINT button)
+{
+    switch (button) {
+    case KXTB_CLOSE:
+        return m_nCloseState;
+    case KXTB_MIN:
+        return m_nMinState;
+    default:
+        return m_nMaxState;
+    }
+}
+
+const CRect& CKxCaptionButtons::RectOf(UINT button) const
+{
+    switch (button) {
+    case KXTB_CLOSE:
+        return m_rcClose;
+    case KXTB_MIN:
+        return m_rcMin;
+    default:
+        return m_rcMax;
+    }
+}
+
+UINT CKxCaptionButtons::HitTest(POINT point) const
+{
+    for (UINT button : kAllButtons) {
+        if ((m_nTitleButtons & button) && RectOf(button).PtInRect(point)) {
+            return button;
+        }
+    }
+    return 0;
+}
+
+bool CKxCaptionButtons::Hover(POINT point)
+{
+    const UINT over = HitTest(point);
+    if (over == 0) {
+        return Reset();
+    }
+    if (StateOf(over) == KXBS_HOVER) {
+        return false;
+    }
+    Reset();
+    StateOf(over) = KXBS_HOVER;
+    return true;
+}
+
+UINT CKxCaptionButtons::Press(POINT point, bool* changed)
+{
+    const UINT over = HitTest(point);
+    bool any = false;
+    if (over != 0 && StateOf(over) != KXBS_PRESSED) {
+        Reset();
+        StateOf(over) = KXBS_PRESSED;
+        any = true;
+    }
+    if (changed) {
+        *changed = any;
+    }
+    return over;
+}
+
+UINT CKxCaptionButtons::Pressed() const
+{
+    if (m_nCloseState == KXBS_PRESSED) {
+        return KXTB_CLOSE;
+    }
+    if (m_nMinState == KXBS_PRESSED) {
+        return KXTB_MIN;
+    }
+    if (m_nMaxState == KXBS_PRESSED) {
+        return m_nTitleButtons & KXTB_RESTORE ? KXTB_RESTORE : KXTB_MAX;
+    }
+    return 0;
+}
+
+bool CKxCaptionButtons::Reset()
+{
+    const bool any = AnyStateSet();
+    m_nCloseState = m_nMinState = m_nMaxState = KXBS_NORMAL;
+    return any;
+}
+
+bool CKxCaptionButtons::AnyStateSet() const
+{
+    return m_nCloseState != KXBS_NORMAL || m_nMinState != KXBS_NORMAL || m_nMaxState != KXBS_NORMAL;
+}
+
+void CKxCaptionButtons::TrackMove(HWND window, POINT screen, bool* repaint)
+{
+    if (!m_bTrackLeave) {
+        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE | TME_NONCLIENT, window, 1};
+        m_bTrackLeave = ::TrackMouseEvent(&track);
+    }
+    *repaint = Hover(CKxTitleBar::ScreenToWindow(window, screen));
+}
+
+bool CKxCaptionButtons::TrackPress(HWND window, POINT screen, bool* repaint)
+{
+    *repaint = false;
+    if (Press(CKxTitleBar::ScreenToWindow(window, screen), repaint) == 0) {
+        return false;
+    }
+    ::SetCapture(window);
+    return true;
+}
+
+UINT CKxCaptionButtons::TrackRelease(HWND window, POINT windowPoint, bool* repaint)
+{
+    *repaint = false;
+    const UINT pressed = Pressed();
+    if (pressed == 0 || ::GetCapture() != window) {
+        return 0;
+    }
+    ::ReleaseCapture();
+    *repaint = Reset();
+    return HitTest(windowPoint) == pressed ? pressed : 0;
+}
+
+void CKxCaptionButtons::TrackLeave(bool* repaint)
+{
+    m_bTrackLeave = FALSE;
+    *repaint = Reset();
+}
+
+const CKxImage* CKxCaptionButtons::Image(UINT id)
+{
+    auto found = m_images.find(id);
+    if (found == m_images.end()) {
+        auto image = std::make_unique<CKxImage>();
+        image->LoadFromResource(id, L"Image", AfxGetInstanceHandle());
+        found = m_images.emplace(id, std::move(image)).first;
+    }
+    return found->second->IsValid() ? found->second.get() : nullptr;
+}
+
+SIZE CKxCaptionButtons::ImageSize(UINT id)
+{
+    const CKxImage* image = Image(id);
+    return image ? SIZE{image->GetWidth(), image->GetHeight()} : SIZE{0, 0};
+}
+
+void CKxCaptionButtons::ReleaseImages()
+{
+    m_images.clear();
+}
+
+void CKxCaptionButtons::Draw(HDC dc, UINT button)
+{
+    if (dc == nullptr || !(m_nTitleButtons & button)) {
+        return;
+    }
+    const ButtonImages ids = ImagesOf(button);
+    const int state = StateOf(button);
+    const CKxImage* image = Image(state == KXBS_HOVER ? ids.hover : state == KXBS_PRESSED ? ids.pressed : ids.normal);
+    const CRect& rect = RectOf(button);
+    if (image == nullptr || rect.IsRectEmpty()) {
+        return;
+    }
+    // Rendered off-screen over a copy of what lies below, since the images are partly transparent.
+    HDC memory = ::CreateCompatibleDC(dc);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(dc, rect.Width(), rect.Height());
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, rect.Width(), rect.Height(), dc, rect.left, rect.top, SRCCOPY);
+    image->Draw(memory, 0, 0);
+    ::BitBlt(dc, rect.left, rect.top, rect.Width(), rect.Height(), memory, 0, 0, SRCCOPY);
+    ::SelectObject(memory, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+}
+
+// ---- title bar pieces ----
+
+void CKxTitleBar::DrawBand(HDC dc, const RECT& rect)
+{
+    HBITMAP band = static_cast<HBITMAP>(
+        ::LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDB_KX_TITLEBAND), IMAGE_BITMAP, 0, 0, 0));
+    if (band == nullptr) {
+        return;
+    }
+    KXDRAWFUN::StretchDrawBmp(dc, &rect, band, band, band, 0, SRCCOPY);
+    ::DeleteObject(band);
+}
+
+void CKxTitleBar::DrawTitle(HDC dc, const RECT& rect, const wchar_t* text, COLORREF color)
+{
+    if (text == nullptr || *text == 0) {
+        return;
+    }
+    CFont font;
+    if (!font.CreateFont(12, 0, 0, 0, 600, 0, 0, 0, GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                         DEFAULT_QUALITY, DEFAULT_PITCH, L"\x5B8B\x4F53")) {
+        return;
+    }
+    KXDRAWFUN::DrawTextW(dc, text, lstrlenW(text), &rect, DT_VCENTER | DT_SINGLELINE, font, color, 0);
+}
+
+int CKxTitleBar::CaptionHeight(DWORD exStyle)
+{
+    return ::GetSystemMetrics((exStyle & WS_EX_TOOLWINDOW) ? SM_CYSMCAPTION : SM_CYCAPTION);
+}
+
+bool CKxTitleBar::HasTitleBar(DWORD style, DWORD exStyle)
+{
+    return (style & WS_POPUP) != 0 || (style & WS_CAPTION) == WS_CAPTION || (exStyle & WS_EX_TOOLWINDOW) != 0;
+}
+
+CRect CKxTitleBar::ClientInWindow(HWND window)
+{
+    CRect client;
+    ::GetClientRect(window, &client);
+    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    CRect frame;
+    ::GetWindowRect(window, &frame);
+    client.OffsetRect(-frame.left, -frame.top);
+    return client;
+}
+
+CPoint CKxTitleBar::ScreenToWindow(HWND window, POINT screen)
+{
+    CRect frame;
+    ::GetWindowRect(window, &frame);
+    return CPoint(screen.x - frame.left, screen.y - frame.top);
+}
