@@ -142,8 +142,7 @@ void CKxBaseWnd::OnNcPaint()
     if (title.IsEmpty()) {
         GetWindowText(title);
     }
-    CKxTitleBar::DrawTitle(dc, m_rcTitleText, title,
-                           m_bNcActive ? CKxTitleBar::kActiveTitle : CKxTitleBar::kInactiveTitle);
+    CKxTitleBar::DrawTitle(dc, m_rcTitleText, title, m_bNcActive ? KXTITLE_CLR_ACTIVE : KXTITLE_CLR_INACTIVE);
     DrawNcOther(memory);
 }
 

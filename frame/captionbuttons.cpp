@@ -7,6 +7,9 @@
 
 #include "resources/resource.h"
 
+#include <algorithm>
+#include <mutex>
+
 namespace {
 
 constexpr int kButtonTop = 1;
@@ -32,7 +35,100 @@ ButtonImages ImagesOf(UINT button)
 
 constexpr UINT kAllButtons[] = {KXTB_CLOSE, KXTB_MIN, KXTB_RESTORE, KXTB_MAX};
 
+// A 32-bit top-down DIB section in its own memory device context.
+class DibCanvas {
+public:
+    DibCanvas(int width, int height, COLORREF fill) : m_width(width), m_height(height)
+    {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        m_bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        m_bits = static_cast<DWORD*>(bits);
+        m_dc = ::CreateCompatibleDC(nullptr);
+        m_old = ::SelectObject(m_dc, m_bitmap);
+        for (int i = 0; m_bits && i < width * height; ++i) {
+            m_bits[i] = (GetRValue(fill) << 16) | (GetGValue(fill) << 8) | GetBValue(fill);
+        }
+    }
+    ~DibCanvas()
+    {
+        ::SelectObject(m_dc, m_old);
+        ::DeleteDC(m_dc);
+        if (m_bitmap) {
+            ::DeleteObject(m_bitmap);
+        }
+    }
+    DibCanvas(const DibCanvas&) = delete;
+    DibCanvas& operator=(const DibCanvas&) = delete;
+
+    bool ok() const { return m_bits != nullptr; }
+    HDC dc() const { return m_dc; }
+    DWORD* bits() const
+    {
+        ::GdiFlush();
+        return m_bits;
+    }
+    int count() const { return m_width * m_height; }
+
+private:
+    int m_width;
+    int m_height;
+    HBITMAP m_bitmap = nullptr;
+    HGDIOBJ m_old = nullptr;
+    DWORD* m_bits = nullptr;
+    HDC m_dc = nullptr;
+};
+
 } // namespace
+
+// A picture decoded once into premultiplied pixels, blended onto whatever lies below it. The imaging
+// library draws it once on black and once on white: the difference is its transparency.
+class CKxCaptionButtons::Picture {
+public:
+    explicit Picture(UINT id)
+    {
+        CKxImage image;
+        if (!image.LoadFromResource(id, L"Image", AfxGetInstanceHandle())) {
+            return;
+        }
+        m_size = {image.GetWidth(), image.GetHeight()};
+        DibCanvas onBlack(m_size.cx, m_size.cy, RGB(0, 0, 0));
+        DibCanvas onWhite(m_size.cx, m_size.cy, RGB(255, 255, 255));
+        m_pixels = std::make_unique<DibCanvas>(m_size.cx, m_size.cy, RGB(0, 0, 0));
+        if (!onBlack.ok() || !onWhite.ok() || !m_pixels->ok() || !image.Draw(onBlack.dc(), 0, 0) ||
+            !image.Draw(onWhite.dc(), 0, 0)) {
+            m_pixels.reset();
+            return;
+        }
+        const DWORD* black = onBlack.bits();
+        const DWORD* white = onWhite.bits();
+        DWORD* out = m_pixels->bits();
+        for (int i = 0; i < m_pixels->count(); ++i) {
+            // Over black a channel is c x a; over white c x a + (1 - a) x 255: the green one gives a.
+            const int green = static_cast<int>((black[i] >> 8) & 0xFF);
+            const int alpha = 255 - (static_cast<int>((white[i] >> 8) & 0xFF) - green);
+            out[i] = (static_cast<DWORD>(std::clamp(alpha, 0, 255)) << 24) | (black[i] & 0xFFFFFF);
+        }
+    }
+
+    bool ok() const { return m_pixels != nullptr; }
+    SIZE size() const { return m_size; }
+    void Draw(HDC dc, int x, int y) const
+    {
+        const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        ::GdiAlphaBlend(dc, x, y, m_size.cx, m_size.cy, m_pixels->dc(), 0, 0, m_size.cx, m_size.cy, blend);
+    }
+
+private:
+    SIZE m_size{0, 0};
+    std::unique_ptr<DibCanvas> m_pixels;
+};
 
 // ---- caption buttons ----
 
@@ -203,21 +299,19 @@ void CKxCaptionButtons::TrackLeave(bool* repaint)
     *repaint = Reset();
 }
 
-const CKxImage* CKxCaptionButtons::Image(UINT id)
+const CKxCaptionButtons::Picture* CKxCaptionButtons::Image(UINT id)
 {
     auto found = m_images.find(id);
     if (found == m_images.end()) {
-        auto image = std::make_unique<CKxImage>();
-        image->LoadFromResource(id, L"Image", AfxGetInstanceHandle());
-        found = m_images.emplace(id, std::move(image)).first;
+        found = m_images.emplace(id, std::make_unique<Picture>(id)).first;
     }
-    return found->second->IsValid() ? found->second.get() : nullptr;
+    return found->second->ok() ? found->second.get() : nullptr;
 }
 
 SIZE CKxCaptionButtons::ImageSize(UINT id)
 {
-    const CKxImage* image = Image(id);
-    return image ? SIZE{image->GetWidth(), image->GetHeight()} : SIZE{0, 0};
+    const Picture* image = Image(id);
+    return image ? image->size() : SIZE{0, 0};
 }
 
 void CKxCaptionButtons::ReleaseImages()
@@ -232,34 +326,57 @@ void CKxCaptionButtons::Draw(HDC dc, UINT button)
     }
     const ButtonImages ids = ImagesOf(button);
     const int state = StateOf(button);
-    const CKxImage* image = Image(state == KXBS_HOVER ? ids.hover : state == KXBS_PRESSED ? ids.pressed : ids.normal);
+    const Picture* image = Image(state == KXBS_HOVER ? ids.hover : state == KXBS_PRESSED ? ids.pressed : ids.normal);
     const CRect& rect = RectOf(button);
     if (image == nullptr || rect.IsRectEmpty()) {
         return;
     }
-    // Rendered off-screen over a copy of what lies below, since the images are partly transparent.
-    HDC memory = ::CreateCompatibleDC(dc);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(dc, rect.Width(), rect.Height());
-    HGDIOBJ old = ::SelectObject(memory, bitmap);
-    ::BitBlt(memory, 0, 0, rect.Width(), rect.Height(), dc, rect.left, rect.top, SRCCOPY);
-    image->Draw(memory, 0, 0);
-    ::BitBlt(dc, rect.left, rect.top, rect.Width(), rect.Height(), memory, 0, 0, SRCCOPY);
-    ::SelectObject(memory, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
+    // Clipped to the button's rectangle, at the image's own size.
+    const int saved = ::SaveDC(dc);
+    ::IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
+    image->Draw(dc, rect.left, rect.top);
+    ::RestoreDC(dc, saved);
 }
 
 // ---- title bar pieces ----
 
+namespace {
+// The title band bitmap, loaded once and freed when the library unloads.
+class TitleBand {
+public:
+    TitleBand() = default;
+    ~TitleBand()
+    {
+        if (m_bitmap) {
+            ::DeleteObject(m_bitmap);
+        }
+    }
+    TitleBand(const TitleBand&) = delete;
+    TitleBand& operator=(const TitleBand&) = delete;
+
+    HBITMAP get()
+    {
+        std::call_once(m_loaded, [this] {
+            m_bitmap = static_cast<HBITMAP>(
+                ::LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDB_KX_TITLEBAND), IMAGE_BITMAP, 0, 0, 0));
+        });
+        return m_bitmap;
+    }
+
+private:
+    std::once_flag m_loaded;
+    HBITMAP m_bitmap = nullptr;
+};
+
+TitleBand g_titleBand;
+} // namespace
+
 void CKxTitleBar::DrawBand(HDC dc, const RECT& rect)
 {
-    HBITMAP band = static_cast<HBITMAP>(
-        ::LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDB_KX_TITLEBAND), IMAGE_BITMAP, 0, 0, 0));
-    if (band == nullptr) {
-        return;
+    HBITMAP band = g_titleBand.get();
+    if (band) {
+        KXDRAWFUN::StretchDrawBmp(dc, &rect, band, band, band, 0, SRCCOPY);
     }
-    KXDRAWFUN::StretchDrawBmp(dc, &rect, band, band, band, 0, SRCCOPY);
-    ::DeleteObject(band);
 }
 
 void CKxTitleBar::DrawTitle(HDC dc, const RECT& rect, const wchar_t* text, COLORREF color)

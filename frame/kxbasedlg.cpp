@@ -403,7 +403,7 @@ void CKXBaseDlg::OnNcPaint()
     DrawTitle(dc);
     OnNcPaintEx(CDC::FromHandle(dc));
     const RECT outline{0, 0, width, height};
-    KXDRAWFUN::DrawRect(dc, &outline, PS_SOLID, 1, kOutline, R2_COPYPEN);
+    KXDRAWFUN::DrawRect(dc, &outline, PS_SOLID, 1, KXDLG_CLR_OUTLINE, R2_COPYPEN);
 }
 
 void CKXBaseDlg::DrawTitle(HDC dc)
@@ -415,7 +415,7 @@ void CKXBaseDlg::DrawTitle(HDC dc)
     if (title.IsEmpty()) {
         GetWindowText(title);
     }
-    CKxTitleBar::DrawTitle(dc, m_rcTitleText, title, m_bNcActive ? m_crTitleText : CKxTitleBar::kInactiveTitle);
+    CKxTitleBar::DrawTitle(dc, m_rcTitleText, title, m_bNcActive ? m_crTitleText : KXTITLE_CLR_INACTIVE);
 }
 
 // ---- caption buttons ----

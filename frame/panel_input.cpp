@@ -142,6 +142,7 @@ BOOL CKxPanel::PreTranslateMessage(MSG* msg)
         switch (msg->message) {
         case WM_LBUTTONDOWN:
             if (Kind() == KXPT_SPLITTER && m_nHidden == 0 && m_rcSplitter.PtInRect(point)) {
+                InitSplitInfo(); // the views' limits as they are now
                 m_pWnd->SetCapture();
                 m_bDragging = TRUE;
                 m_ptDrag = point;

@@ -249,7 +249,7 @@ void CKXXPMenuEx::DrawItem(DRAWITEMSTRUCT* item)
     const bool hot = (item->itemState & ODS_SELECTED) != 0 && !separator;
     DrawBgClr(dc, rect, hot);
 
-    const RECT column{rect.left, rect.top, rect.left + kIconColumnWidth, rect.bottom};
+    const RECT column{rect.left, rect.top, rect.left + KXMENU_ICONCOLUMN_WIDTH, rect.bottom};
     if (record->nCmdID > 0 && m_mapImages.count(static_cast<WORD>(record->nCmdID)) != 0) {
         DrawImage(dc, column, static_cast<UINT>(record->nCmdID));
     } else if ((item->itemState & ODS_CHECKED) && !separator) {
@@ -258,11 +258,11 @@ void CKXXPMenuEx::DrawItem(DRAWITEMSTRUCT* item)
     if (separator) {
         const int middle = (rect.top + rect.bottom) / 2;
         const RECT line{column.right + kSeparatorInset, middle, rect.right - kSeparatorInset, middle + 1};
-        KXDRAWFUN::FillSolidRect(dc, &line, kGrey);
+        KXDRAWFUN::FillSolidRect(dc, &line, KXMENU_CLR_GREY);
     } else {
         const RECT textArea{column.right + kTextIndent, rect.top, rect.right, rect.bottom};
         const bool enabled = (item->itemState & (ODS_GRAYED | ODS_DISABLED)) == 0;
-        DrawTextW(dc, record->szText, textArea, enabled ? RGB(0, 0, 0) : kGrey);
+        DrawTextW(dc, record->szText, textArea, enabled ? RGB(0, 0, 0) : KXMENU_CLR_GREY);
     }
     ::RestoreDC(dc, saved);
 }
@@ -276,13 +276,13 @@ void CKXXPMenuEx::DrawBgClr(HDC dc, const RECT& rect, bool hot) const
         ::SelectObject(dc, oldBrush);
         ::SelectObject(dc, oldPen);
         const RECT inside{rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1};
-        KXDRAWFUN::FillSolidRect(dc, &inside, kHotFill);
+        KXDRAWFUN::FillSolidRect(dc, &inside, KXMENU_CLR_HOTFILL);
         return;
     }
-    const RECT column{rect.left, rect.top, rect.left + kIconColumnWidth, rect.bottom};
+    const RECT column{rect.left, rect.top, rect.left + KXMENU_ICONCOLUMN_WIDTH, rect.bottom};
     const RECT text{column.right, rect.top, rect.right, rect.bottom};
-    KXDRAWFUN::FillSolidRect(dc, &column, kIconColumn);
-    KXDRAWFUN::FillSolidRect(dc, &text, kTextArea);
+    KXDRAWFUN::FillSolidRect(dc, &column, KXMENU_CLR_ICONCOLUMN);
+    KXDRAWFUN::FillSolidRect(dc, &text, KXMENU_CLR_TEXTAREA);
 }
 
 void CKXXPMenuEx::DrawImage(HDC dc, const RECT& column, UINT cmdId) const
@@ -327,7 +327,8 @@ void CKXXPMenuEx::DrawCheckMark(HDC dc, const RECT& column) const
     if (!marlett.CreatePointFont(tenths, L"Marlett", CDC::FromHandle(dc))) {
         return;
     }
-    KXDRAWFUN::DrawTextW(dc, L"a", 1, &column, DT_CENTER | DT_VCENTER | DT_SINGLELINE, marlett, kCheckMark, 0);
+    KXDRAWFUN::DrawTextW(dc, L"a", 1, &column, DT_CENTER | DT_VCENTER | DT_SINGLELINE, marlett, KXMENU_CLR_CHECKMARK,
+                         0);
 }
 
 void CKXXPMenuEx::DrawTextW(HDC dc, const wchar_t* text, const RECT& rect, COLORREF color) const

@@ -39,14 +39,15 @@ protected:
     BOOL m_bDoModal = FALSE;
 };
 
+constexpr COLORREF KXDLG_CLR_BACKGROUND = RGB(223, 223, 223);
+constexpr COLORREF KXDLG_CLR_OUTLINE = RGB(88, 88, 88);
+
 // A library dialog with its own title bar, border and caption buttons (double-buffered), a plain
 // light-grey client background held in a client-sized bitmap, and background service for its child
 // controls: WM_KX_PAINTBK copies the part of that bitmap under a child's screen rectangle into the
 // child's device context.
 class UTIL_API CKXBaseDlg : public CBaseDlg {
 public:
-    static constexpr COLORREF kBackground = RGB(223, 223, 223);
-    static constexpr COLORREF kOutline = RGB(88, 88, 88);
     enum : UINT { KXDS_NOCAPTIONMOUSE = 0x2 };
 
     CKXBaseDlg();
@@ -120,7 +121,7 @@ protected:
     CBrush m_brBk;
     UINT m_nDlgStyle = 1;
     COLORREF m_crTitleText = RGB(255, 255, 255);
-    COLORREF m_crBk = kBackground;
+    COLORREF m_crBk = KXDLG_CLR_BACKGROUND;
     COLORREF m_crFrame = RGB(0, 0, 0);
     COLORREF m_crTitleFrame = RGB(43, 43, 43);
     CString m_strTitle;

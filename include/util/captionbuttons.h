@@ -8,8 +8,6 @@
 #include <util/export.h>
 #include <util/geometry.h>
 
-class CKxImage;
-
 // Caption buttons of the self-drawn title bars.
 enum : UINT { KXTB_CLOSE = 0x1, KXTB_MIN = 0x2, KXTB_RESTORE = 0x4, KXTB_MAX = 0x8 };
 // States of a caption button.
@@ -79,19 +77,21 @@ public:
     BOOL m_bTrackLeave = FALSE;
 
 private:
-    const CKxImage* Image(UINT id);
+    class Picture;
+    const Picture* Image(UINT id);
     SIZE ImageSize(UINT id);
 
-    std::map<UINT, std::unique_ptr<CKxImage>> m_images;
+    std::map<UINT, std::unique_ptr<Picture>> m_images;
 };
+
+constexpr COLORREF KXTITLE_CLR_ACTIVE = RGB(255, 255, 255);
+constexpr COLORREF KXTITLE_CLR_INACTIVE = RGB(127, 127, 127);
 
 // Pieces both self-drawn title bars share.
 class UTIL_API CKxTitleBar {
 public:
     // The library's title band bitmap stretched over the rectangle.
     static void DrawBand(HDC dc, const RECT& rect);
-    static constexpr COLORREF kActiveTitle = RGB(255, 255, 255);
-    static constexpr COLORREF kInactiveTitle = RGB(127, 127, 127);
     // The title in its bold 12-pixel face, vertically centred on one line.
     static void DrawTitle(HDC dc, const RECT& rect, const wchar_t* text, COLORREF color);
     // Caption height: small for tool windows.

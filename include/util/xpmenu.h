@@ -22,6 +22,14 @@ struct tagKxMenuItem {
     CKXXPMenuEx* pOwner; // the object that made the record
 };
 
+// The look of the owner-drawn menu.
+constexpr int KXMENU_ICONCOLUMN_WIDTH = 22;
+constexpr COLORREF KXMENU_CLR_HOTFILL = RGB(177, 185, 207); // inside the hot entry's black frame
+constexpr COLORREF KXMENU_CLR_ICONCOLUMN = RGB(219, 216, 209);
+constexpr COLORREF KXMENU_CLR_TEXTAREA = RGB(249, 248, 247);
+constexpr COLORREF KXMENU_CLR_GREY = RGB(128, 128, 128); // separators and disabled text
+constexpr COLORREF KXMENU_CLR_CHECKMARK = RGB(0, 128, 255);
+
 // Image kinds of SetMenuItemImage.
 enum : int { KXMI_STRIP_INDEX = 0, KXMI_ICON = 1, KXMI_BITMAP = 2 };
 
@@ -31,14 +39,6 @@ enum : int { KXMI_STRIP_INDEX = 0, KXMI_ICON = 1, KXMI_BITMAP = 2 };
 // of menu entries go to MeasureItem and DrawItem.
 class UTIL_API CKXXPMenuEx {
 public:
-    enum { kIconColumnWidth = 22 };
-    static constexpr COLORREF kHotFrame = RGB(0, 0, 0);
-    static constexpr COLORREF kHotFill = RGB(177, 185, 207);
-    static constexpr COLORREF kIconColumn = RGB(219, 216, 209);
-    static constexpr COLORREF kTextArea = RGB(249, 248, 247);
-    static constexpr COLORREF kGrey = RGB(128, 128, 128);
-    static constexpr COLORREF kCheckMark = RGB(0, 128, 255);
-
     CKXXPMenuEx();
     virtual ~CKXXPMenuEx();
     CKXXPMenuEx(const CKXXPMenuEx&) = delete;
