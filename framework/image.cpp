@@ -58,8 +58,6 @@ BOOL WithGraphics(HDC dc, Draw draw)
     if (dc == nullptr || flat::GdipCreateFromHDC(dc, &graphics) != Gdiplus::Ok) {
         return FALSE;
     }
-    // Pixel centres on integer coordinates: a picture drawn at its own size lands pixel for pixel.
-    flat::GdipSetPixelOffsetMode(graphics, Gdiplus::PixelOffsetModeHalf);
     const Gdiplus::GpStatus status = draw(graphics);
     flat::GdipDeleteGraphics(graphics);
     return status == Gdiplus::Ok;

@@ -66,6 +66,7 @@ public:
     // Gives the window its previous procedure back and detaches it.
     HWND UnsubclassWindow();
 
+    // A child window (WS_CHILD is added) with the given identifier.
     virtual BOOL Create(const wchar_t* className, const wchar_t* windowName, DWORD style, const RECT& rect,
                         CWnd* parent, UINT id, CCreateContext* context = nullptr);
     virtual BOOL CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style, int x, int y,

@@ -119,6 +119,23 @@ TEST(GdiWrappers, SelectionReturnsThePreviousObject)
     EXPECT_EQ(::GetObjectType(surface.dc()), static_cast<DWORD>(OBJ_MEMDC));
 }
 
+TEST(GdiWrappers, TemporaryWrappersOfOneHandleStayValidForEveryType)
+{
+    CBrush brush(RGB(7, 8, 9));
+    const HBRUSH handle = brush;
+    CGdiObject* general = CGdiObject::FromHandle(handle);
+    CBrush* typed = CBrush::FromHandle(handle);
+    ASSERT_NE(general, nullptr);
+    ASSERT_NE(typed, nullptr);
+    // Asking for the brush type did not throw away the general wrapper handed out before.
+    EXPECT_EQ(general->GetSafeHandle(), handle);
+    EXPECT_EQ(general->GetObjectType(), static_cast<UINT>(OBJ_BRUSH));
+    EXPECT_EQ(CGdiObject::FromHandle(handle), general);
+    LOGBRUSH logBrush{};
+    ASSERT_EQ(typed->GetLogBrush(&logBrush), static_cast<int>(sizeof(LOGBRUSH)));
+    EXPECT_EQ(logBrush.lbColor, RGB(7, 8, 9));
+}
+
 TEST(GdiWrappers, PointFontHeightUsesThePixelsPerInch)
 {
     CFont font;

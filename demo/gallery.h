@@ -1,0 +1,48 @@
+#pragma once
+
+#include <util/gdi.h>
+#include <util/wnd.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// One window of the gallery, showing one family of the library. A page paints its client area
+// off-screen through Paint; pages with controls create them in OnCreate.
+class GalleryPage : public CWnd {
+public:
+    GalleryPage(std::wstring name, CSize clientSize);
+    ~GalleryPage() override;
+
+    // The picture's file name without extension, and the window title.
+    const std::wstring& Name() const { return m_name; }
+    BOOL CreatePage(CPoint topLeft);
+
+protected:
+    virtual void Paint(CDC& dc, const CRect& client) = 0;
+
+    void OnPaint() override;
+    BOOL OnEraseBkgnd(CDC* dc) override;
+    void OnDestroy() override;
+
+    // A caption in the page's heading style, returning the rectangle below it.
+    static CRect DrawHeading(CDC& dc, const CRect& area, const wchar_t* text);
+
+private:
+    std::wstring m_name;
+    CSize m_clientSize;
+};
+
+// Pages add themselves to the gallery from their own source files:
+//   static GalleryRegistration registration([] { return std::make_unique<MyPage>(); });
+using GalleryPageFactory = std::function<std::unique_ptr<GalleryPage>()>;
+
+class GalleryRegistration {
+public:
+    explicit GalleryRegistration(GalleryPageFactory factory);
+};
+
+// Shows every page. With a folder, saves each window as <folder>\<name>.png, prints the paths and
+// returns (0 when every picture was written); without one, runs until the last page is closed.
+int RunGallery(const wchar_t* shotsFolder);
