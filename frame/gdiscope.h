@@ -29,7 +29,6 @@ private:
 
 using OwnedPen = OwnedObject<HPEN>;
 using OwnedBrush = OwnedObject<HBRUSH>;
-using OwnedBitmap = OwnedObject<HBITMAP>;
 
 // Selects an object and selects the previous one back; a null object selects nothing.
 class SelectGuard {

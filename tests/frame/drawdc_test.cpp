@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "canvas.h"
-#include "gdi_count.h"
+#include "support/gdi_count.h"
+#include "surface.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ void Fill(HDC dc, const RECT& rect, COLORREF colour)
 
 TEST(DrawDC, DrawingAtTheRectanglesCoordinatesLandsInTheBitmap)
 {
-    Canvas screen(200, 100);
+    DibSurface screen(200, 100);
     CKxDrawDC draw;
     const RECT r = {50, 20, 150, 70};
     draw.SetDrawRect(r, screen.dc());
@@ -51,15 +51,15 @@ TEST(DrawDC, DrawingAtTheRectanglesCoordinatesLandsInTheBitmap)
     const RECT inner = {60, 30, 70, 40};
     KXDRAWFUN::FillSolidRect(draw, &inner, kRed);
     BitBlt(screen.dc(), r.left, r.top, 100, 50, draw, r.left, r.top, SRCCOPY);
-    EXPECT_EQ(screen.Count(kBlue) + screen.Count(kRed), 100 * 50);
-    EXPECT_EQ(screen.Count(kRed, inner), 100);
-    EXPECT_EQ(screen.At(49, 20), kWhite);
-    EXPECT_EQ(screen.At(149, 69), kBlue);
+    EXPECT_EQ(screen.count(kBlue) + screen.count(kRed), 100 * 50);
+    EXPECT_EQ(screen.count(kRed, inner), 100);
+    EXPECT_EQ(screen.pixel(49, 20), kWhite);
+    EXPECT_EQ(screen.pixel(149, 69), kBlue);
 }
 
 TEST(DrawDC, BitmapGrowsToTheNewRectangleOnly)
 {
-    Canvas screen(10, 10);
+    DibSurface screen(10, 10);
     CKxDrawDC draw;
     draw.SetDrawRect(RECT{0, 0, 100, 50}, screen.dc());
     const HGDIOBJ first = GetCurrentObject(draw, OBJ_BITMAP);
@@ -81,7 +81,7 @@ TEST(DrawDC, BitmapGrowsToTheNewRectangleOnly)
 
 TEST(DrawDC, UnreasonableRectanglesGoOffTheSurface)
 {
-    Canvas screen(10, 10);
+    DibSurface screen(10, 10);
     CKxDrawDC draw;
     CDC* target = CDC::FromHandle(screen.dc());
     draw.SetDrawRect(RECT{0, 0, 3001, 10}, target);
@@ -105,7 +105,7 @@ TEST(DrawDC, UnreasonableRectanglesGoOffTheSurface)
 
 TEST(DrawDC, ZeroSpansBecomeZeroToOne)
 {
-    Canvas screen(10, 10);
+    DibSurface screen(10, 10);
     CKxDrawDC draw;
     draw.SetDrawRect(RECT{30, 5, 30, 25}, screen.dc());
     ExpectRect(draw.m_rcDraw, {0, 5, 1, 25});
@@ -116,8 +116,8 @@ TEST(DrawDC, ZeroSpansBecomeZeroToOne)
 
 TEST(DrawDC, DeleteReleasesEverythingAndNothingLeaks)
 {
-    Canvas screen(10, 10);
-    const DWORD before = GdiObjects();
+    DibSurface screen(10, 10);
+    const int before = testsupport::GdiObjectCount();
     {
         CKxDrawDC draw;
         for (int i = 1; i <= 200; ++i) {
@@ -131,12 +131,12 @@ TEST(DrawDC, DeleteReleasesEverythingAndNothingLeaks)
         draw.SetDrawRect(RECT{0, 0, 30, 30}, screen.dc()); // usable again
         EXPECT_EQ(SelectedBitmapSize(draw).cx, 30);
     }
-    EXPECT_EQ(GdiObjects(), before);
+    EXPECT_EQ(testsupport::GdiObjectCount(), before);
 }
 
 TEST(MemDC, CollectsDrawingAndCopiesItBackWhenDestroyed)
 {
-    Canvas target(60, 40);
+    DibSurface target(60, 40);
     const RECT area = {10, 5, 50, 35};
     {
         CKXMemDC mem(target.dc(), area, FALSE);
@@ -146,35 +146,35 @@ TEST(MemDC, CollectsDrawingAndCopiesItBackWhenDestroyed)
         EXPECT_EQ(SelectedBitmapSize(mem).cx, 40);
         Fill(mem, area, kBlue);
         Fill(mem, RECT{20, 10, 30, 20}, kRed);    // the target's own coordinates
-        EXPECT_EQ(target.Count(kWhite), 60 * 40); // nothing reaches the target yet
+        EXPECT_EQ(target.count(kWhite), 60 * 40); // nothing reaches the target yet
     }
-    EXPECT_EQ(target.Count(kBlue) + target.Count(kRed), 40 * 30);
-    EXPECT_EQ(target.Count(kRed, {20, 10, 30, 20}), 100);
-    EXPECT_EQ(target.At(9, 5), kWhite);
+    EXPECT_EQ(target.count(kBlue) + target.count(kRed), 40 * 30);
+    EXPECT_EQ(target.count(kRed, {20, 10, 30, 20}), 100);
+    EXPECT_EQ(target.pixel(9, 5), kWhite);
 }
 
 TEST(MemDC, CopyFlagKeepsWhatWasThere)
 {
-    Canvas target(30, 30, kRed);
+    DibSurface target(30, 30, kRed);
     {
         CKXMemDC mem(target.dc(), RECT{0, 0, 30, 30}, TRUE);
         Fill(mem, RECT{0, 0, 10, 10}, kBlue);
     }
-    EXPECT_EQ(target.Count(kBlue), 100);
-    EXPECT_EQ(target.Count(kRed), 800);
+    EXPECT_EQ(target.count(kBlue), 100);
+    EXPECT_EQ(target.count(kRed), 800);
 
-    Canvas second(30, 30, kRed);
+    DibSurface second(30, 30, kRed);
     {
         CKXMemDC mem(second.dc(), RECT{0, 0, 30, 30}, FALSE);
         Fill(mem, RECT{0, 0, 10, 10}, kBlue);
     }
-    EXPECT_EQ(second.Count(kBlue), 100);
-    EXPECT_LT(second.Count(kRed), 800); // the untouched part came from an empty buffer
+    EXPECT_EQ(second.count(kBlue), 100);
+    EXPECT_LT(second.count(kRed), 800); // the untouched part came from an empty buffer
 }
 
 TEST(MemDC, ZeroRectangleCoversTheClipBox)
 {
-    Canvas target(40, 40);
+    DibSurface target(40, 40);
     const HRGN clip = CreateRectRgn(5, 6, 25, 36);
     SelectClipRgn(target.dc(), clip);
     DeleteObject(clip);
@@ -183,12 +183,12 @@ TEST(MemDC, ZeroRectangleCoversTheClipBox)
         ExpectRect(mem.m_rect, {5, 6, 25, 36});
         Fill(mem, mem.m_rect, kBlue);
     }
-    EXPECT_EQ(target.Count(kBlue), 20 * 30);
+    EXPECT_EQ(target.count(kBlue), 20 * 30);
 }
 
 TEST(MemDC, OptionsForBlittingAndDeleting)
 {
-    Canvas target(20, 20);
+    DibSurface target(20, 20);
     HDC kept = nullptr;
     HBITMAP keptBitmap = nullptr;
     {
@@ -198,24 +198,24 @@ TEST(MemDC, OptionsForBlittingAndDeleting)
         kept = mem;
         keptBitmap = mem;
     }
-    EXPECT_EQ(target.Count(kBlue), 12);
-    EXPECT_EQ(target.Count(kBlue, {5, 5, 8, 9}), 12);
+    EXPECT_EQ(target.count(kBlue), 12);
+    EXPECT_EQ(target.count(kBlue, {5, 5, 8, 9}), 12);
     // Without auto-delete the caller owns both.
     EXPECT_EQ(GetObjectType(kept), static_cast<DWORD>(OBJ_MEMDC));
     EXPECT_TRUE(DeleteDC(kept));
     EXPECT_TRUE(DeleteObject(keptBitmap));
 
-    const DWORD before = GdiObjects();
+    const int before = testsupport::GdiObjectCount();
     for (int i = 0; i < 100; ++i) {
         CKXMemDC mem(target.dc(), RECT{0, 0, 10, 10}, TRUE);
         mem.Construct(target.dc(), RECT{0, 0, 5, 5}, FALSE); // a second buffer replaces the first
     }
-    EXPECT_EQ(GdiObjects(), before);
+    EXPECT_EQ(testsupport::GdiObjectCount(), before);
 }
 
 TEST(MemDC, EmptyObjectDoesNothing)
 {
-    Canvas target(10, 10);
+    DibSurface target(10, 10);
     {
         CKXMemDC empty;
         EXPECT_EQ(static_cast<HDC>(empty), nullptr);
@@ -224,7 +224,7 @@ TEST(MemDC, EmptyObjectDoesNothing)
         CKXMemDC none(static_cast<HDC>(nullptr));
         EXPECT_EQ(static_cast<HDC>(none), nullptr);
     }
-    EXPECT_EQ(target.Count(kWhite), 100);
+    EXPECT_EQ(target.count(kWhite), 100);
 }
 
 namespace {
@@ -254,12 +254,12 @@ TEST(ClientDCClip, VisibleChildrenAreLeftOut)
     ASSERT_NE(family.parent, nullptr);
     family.AddChild(family.parent, 10, 10, 20, 20);
     family.AddChild(family.parent, 50, 40, 30, 10);
-    Canvas canvas(100, 80);
+    DibSurface canvas(100, 80);
     CKXClientDCClip(canvas.dc(), family.parent);
     Fill(canvas.dc(), RECT{0, 0, 100, 80}, kBlue);
-    EXPECT_EQ(canvas.Count(kWhite, {10, 10, 30, 30}), 400);
-    EXPECT_EQ(canvas.Count(kWhite, {50, 40, 80, 50}), 300);
-    EXPECT_EQ(canvas.Count(kBlue), 8000 - 700);
+    EXPECT_EQ(canvas.count(kWhite, {10, 10, 30, 30}), 400);
+    EXPECT_EQ(canvas.count(kWhite, {50, 40, 80, 50}), 300);
+    EXPECT_EQ(canvas.count(kBlue), 8000 - 700);
 }
 
 TEST(ClientDCClip, HiddenChildrenAndGrandchildrenDoNotCount)
@@ -268,26 +268,26 @@ TEST(ClientDCClip, HiddenChildrenAndGrandchildrenDoNotCount)
     family.AddChild(family.parent, 10, 10, 20, 20, false);
     const HWND child = family.AddChild(family.parent, 40, 10, 10, 10);
     family.AddChild(child, 0, 0, 40, 40); // reaches out of its parent, which clips it
-    Canvas canvas(100, 80);
+    DibSurface canvas(100, 80);
     CKXClientDCClip(canvas.dc(), family.parent);
     Fill(canvas.dc(), RECT{0, 0, 100, 80}, kBlue);
-    EXPECT_EQ(canvas.Count(kWhite), 100);
-    EXPECT_EQ(canvas.Count(kWhite, {40, 10, 50, 20}), 100);
+    EXPECT_EQ(canvas.count(kWhite), 100);
+    EXPECT_EQ(canvas.count(kWhite, {40, 10, 50, 20}), 100);
 }
 
 TEST(ClientDCClip, OnlyAHiddenChildLeavesTheWholeClipBox)
 {
     Family family;
     family.AddChild(family.parent, 10, 10, 20, 20, false);
-    Canvas canvas(100, 80);
+    DibSurface canvas(100, 80);
     CKXClientDCClip(canvas.dc(), family.parent); // the device context keeps a copy of its clipping region
-    const DWORD before = GdiObjects();
+    const int before = testsupport::GdiObjectCount();
     CKXClientDCClip(canvas.dc(), family.parent);
-    EXPECT_EQ(GdiObjects(), before);
+    EXPECT_EQ(testsupport::GdiObjectCount(), before);
     Fill(canvas.dc(), RECT{0, 0, 100, 80}, kBlue);
-    EXPECT_EQ(canvas.Count(kBlue), 8000);
+    EXPECT_EQ(canvas.count(kBlue), 8000);
 
-    Canvas untouched(10, 10);
+    DibSurface untouched(10, 10);
     CKXClientDCClip(untouched.dc(), nullptr);
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     EXPECT_EQ(GetClipRgn(untouched.dc(), region), 0); // no clipping region was selected

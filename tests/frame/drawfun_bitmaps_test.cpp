@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "canvas.h"
+#include "surface.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ public:
     TestBitmap& operator=(const TestBitmap&) = delete;
 
     HBITMAP get() const { return m_bitmap; }
-    COLORREF At(int x, int y) const
+    COLORREF pixel(int x, int y) const
     {
         GdiFlush();
         const DWORD p = m_bits[y * m_width + x];
@@ -111,17 +111,17 @@ TEST(DrawBitmaps, SizesOfBitmapsAndIcons)
 TEST(DrawBitmaps, DrawBmpCopiesARectangleSizedBlockFromTheSourcePoint)
 {
     TestBitmap bitmap(10, 10, Pattern);
-    Canvas canvas(20, 20);
+    DibSurface canvas(20, 20);
     const RECT r = {5, 5, 9, 8};
     KXDRAWFUN::DrawBmp(canvas.dc(), &r, bitmap.get(), POINT{2, 3}, SRCCOPY);
     for (int y = 0; y < 20; ++y) {
         for (int x = 0; x < 20; ++x) {
             const bool inside = x >= 5 && x < 9 && y >= 5 && y < 8;
-            EXPECT_EQ(canvas.At(x, y), inside ? Pattern(x - 5 + 2, y - 5 + 3) : kWhite) << x << "," << y;
+            EXPECT_EQ(canvas.pixel(x, y), inside ? Pattern(x - 5 + 2, y - 5 + 3) : kWhite) << x << "," << y;
         }
     }
     KXDRAWFUN::DrawBmp(canvas.dc(), &r, bitmap.get(), POINT{0, 0}, SRCINVERT);
-    EXPECT_EQ(canvas.At(5, 5), Pattern(2, 3) ^ Pattern(0, 0));
+    EXPECT_EQ(canvas.pixel(5, 5), Pattern(2, 3) ^ Pattern(0, 0));
 }
 
 TEST(DrawBitmaps, DrawBmpIntoABitmap)
@@ -130,16 +130,16 @@ TEST(DrawBitmaps, DrawBmpIntoABitmap)
     TestBitmap dest(12, 12, kWhite);
     const RECT r = {4, 2, 7, 6};
     KXDRAWFUN::DrawBmp(dest.get(), &r, source.get(), POINT{1, 1}, SRCCOPY);
-    EXPECT_EQ(dest.At(4, 2), Pattern(1, 1));
-    EXPECT_EQ(dest.At(6, 5), Pattern(3, 4));
-    EXPECT_EQ(dest.At(7, 5), kWhite);
-    EXPECT_EQ(dest.At(3, 2), kWhite);
+    EXPECT_EQ(dest.pixel(4, 2), Pattern(1, 1));
+    EXPECT_EQ(dest.pixel(6, 5), Pattern(3, 4));
+    EXPECT_EQ(dest.pixel(7, 5), kWhite);
+    EXPECT_EQ(dest.pixel(3, 2), kWhite);
 }
 
 TEST(DrawBitmaps, DrawBmpWithMissingArgumentsDrawsNothing)
 {
     TestBitmap bitmap(4, 4, kRed);
-    Canvas canvas(8, 8);
+    DibSurface canvas(8, 8);
     const RECT r = {0, 0, 4, 4};
     KXDRAWFUN::DrawBmp(canvas.dc(), nullptr, bitmap.get(), POINT{0, 0}, SRCCOPY);
     KXDRAWFUN::DrawBmp(canvas.dc(), &r, nullptr, POINT{0, 0}, SRCCOPY);
@@ -148,7 +148,7 @@ TEST(DrawBitmaps, DrawBmpWithMissingArgumentsDrawsNothing)
     KXDRAWFUN::TransparentDrawBmp(canvas.dc(), &r, nullptr, POINT{0, 0});
     KXDRAWFUN::StretchDrawBmp(canvas.dc(), &r, bitmap.get(), nullptr, bitmap.get(), 0, SRCCOPY);
     KXDRAWFUN::DrawIcon(canvas.dc(), nullptr, &r, 0);
-    EXPECT_EQ(canvas.Count(kWhite), 64);
+    EXPECT_EQ(canvas.count(kWhite), 64);
 }
 
 TEST(DrawBitmaps, TransparentColourIsTheTopLeftPixelOrTheGivenOne)
@@ -160,21 +160,21 @@ TEST(DrawBitmaps, TransparentColourIsTheTopLeftPixelOrTheGivenOne)
         }
         return x == 3 && y == 3 ? kBlue : kRed;
     });
-    Canvas canvas(10, 10, kGreen);
+    DibSurface canvas(10, 10, kGreen);
     const RECT r = {2, 2, 8, 8};
     KXDRAWFUN::TransparentDrawBmp(canvas.dc(), &r, bitmap.get(), POINT{0, 0});
-    EXPECT_EQ(canvas.Count(kMagenta), 0);
-    EXPECT_EQ(canvas.Count(kRed), 15);
-    EXPECT_EQ(canvas.At(5, 5), kBlue);
-    EXPECT_EQ(canvas.At(2, 2), kGreen);
-    EXPECT_EQ(canvas.At(3, 3), kRed);
+    EXPECT_EQ(canvas.count(kMagenta), 0);
+    EXPECT_EQ(canvas.count(kRed), 15);
+    EXPECT_EQ(canvas.pixel(5, 5), kBlue);
+    EXPECT_EQ(canvas.pixel(2, 2), kGreen);
+    EXPECT_EQ(canvas.pixel(3, 3), kRed);
 
-    Canvas second(10, 10, kGreen);
+    DibSurface second(10, 10, kGreen);
     KXDRAWFUN::TransparentDrawBmp(second.dc(), &r, bitmap.get(), POINT{0, 0}, kRed);
-    EXPECT_EQ(second.Count(kRed), 0);
-    EXPECT_EQ(second.Count(kMagenta), 20);
-    EXPECT_EQ(second.At(5, 5), kBlue);
-    EXPECT_EQ(second.At(4, 4), kGreen);
+    EXPECT_EQ(second.count(kRed), 0);
+    EXPECT_EQ(second.count(kMagenta), 20);
+    EXPECT_EQ(second.pixel(5, 5), kBlue);
+    EXPECT_EQ(second.pixel(4, 4), kGreen);
 }
 
 TEST(DrawBitmaps, ThreePiecesHorizontallyAtTheirOwnHeight)
@@ -182,22 +182,22 @@ TEST(DrawBitmaps, ThreePiecesHorizontallyAtTheirOwnHeight)
     TestBitmap head(3, 6, [](int x, int) { return Striped(kRed, x); });
     TestBitmap middle(2, 6, [](int x, int) { return Striped(kBlue, x); });
     TestBitmap tail(4, 6, [](int x, int) { return Striped(RGB(100, 0, 100), x); });
-    Canvas canvas(50, 10);
+    DibSurface canvas(50, 10);
     const RECT r = {10, 2, 40, 8};
     KXDRAWFUN::StretchDrawBmp(canvas.dc(), &r, head.get(), middle.get(), tail.get(), 0, SRCCOPY);
     for (int x = 10; x < 13; ++x) {
-        EXPECT_EQ(canvas.At(x, 4), Striped(kRed, x - 10)) << x; // copied 1:1
+        EXPECT_EQ(canvas.pixel(x, 4), Striped(kRed, x - 10)) << x; // copied 1:1
     }
     for (int x = 13; x < 36; ++x) {
-        EXPECT_EQ(GetBValue(canvas.At(x, 4)), 255) << x; // the middle, stretched
+        EXPECT_EQ(GetBValue(canvas.pixel(x, 4)), 255) << x; // the middle, stretched
     }
     for (int x = 36; x < 40; ++x) {
-        EXPECT_EQ(canvas.At(x, 7), Striped(RGB(100, 0, 100), x - 36)) << x;
+        EXPECT_EQ(canvas.pixel(x, 7), Striped(RGB(100, 0, 100), x - 36)) << x;
     }
-    EXPECT_EQ(canvas.At(9, 4), kWhite);
-    EXPECT_EQ(canvas.At(40, 4), kWhite);
-    EXPECT_EQ(canvas.At(20, 1), kWhite);
-    EXPECT_EQ(canvas.At(20, 8), kWhite);
+    EXPECT_EQ(canvas.pixel(9, 4), kWhite);
+    EXPECT_EQ(canvas.pixel(40, 4), kWhite);
+    EXPECT_EQ(canvas.pixel(20, 1), kWhite);
+    EXPECT_EQ(canvas.pixel(20, 8), kWhite);
 }
 
 TEST(DrawBitmaps, ThreePiecesStretchedToAnotherHeight)
@@ -205,22 +205,22 @@ TEST(DrawBitmaps, ThreePiecesStretchedToAnotherHeight)
     TestBitmap head(2, 4, kRed);
     TestBitmap middle(2, 4, kGreen);
     TestBitmap tail(2, 4, kBlue);
-    Canvas canvas(30, 20);
+    DibSurface canvas(30, 20);
     const RECT r = {0, 0, 20, 12};
     KXDRAWFUN::StretchDrawBmp(canvas.dc(), &r, head.get(), middle.get(), tail.get(), 0, SRCCOPY);
-    EXPECT_EQ(canvas.Count(kRed), 2 * 12);
-    EXPECT_EQ(canvas.Count(kGreen), 16 * 12);
-    EXPECT_EQ(canvas.Count(kBlue), 2 * 12);
-    EXPECT_EQ(canvas.Count(kBlue, {18, 0, 20, 12}), 2 * 12);
+    EXPECT_EQ(canvas.count(kRed), 2 * 12);
+    EXPECT_EQ(canvas.count(kGreen), 16 * 12);
+    EXPECT_EQ(canvas.count(kBlue), 2 * 12);
+    EXPECT_EQ(canvas.count(kBlue, {18, 0, 20, 12}), 2 * 12);
 }
 
 TEST(DrawBitmaps, OneBitmapCanServeAsAllThreePieces)
 {
     TestBitmap band(4, 5, kBlue);
-    Canvas canvas(30, 10);
+    DibSurface canvas(30, 10);
     const RECT r = {0, 0, 30, 8};
     KXDRAWFUN::StretchDrawBmp(canvas.dc(), &r, band.get(), band.get(), band.get(), 0, SRCCOPY);
-    EXPECT_EQ(canvas.Count(kBlue), 30 * 8);
+    EXPECT_EQ(canvas.count(kBlue), 30 * 8);
 }
 
 TEST(DrawBitmaps, ThreePiecesVertically)
@@ -228,19 +228,19 @@ TEST(DrawBitmaps, ThreePiecesVertically)
     TestBitmap head(5, 2, kRed);
     TestBitmap middle(5, 3, kGreen);
     TestBitmap tail(5, 4, kBlue);
-    Canvas canvas(10, 30);
+    DibSurface canvas(10, 30);
     const RECT r = {2, 1, 7, 21};
     KXDRAWFUN::StretchDrawBmp(canvas.dc(), &r, head.get(), middle.get(), tail.get(), 1, SRCCOPY);
-    EXPECT_EQ(canvas.Count(kRed, {2, 1, 7, 3}), 10);
-    EXPECT_EQ(canvas.Count(kGreen, {2, 3, 7, 17}), 70);
-    EXPECT_EQ(canvas.Count(kBlue, {2, 17, 7, 21}), 20);
-    EXPECT_EQ(canvas.Count(kWhite), 300 - 100);
+    EXPECT_EQ(canvas.count(kRed, {2, 1, 7, 3}), 10);
+    EXPECT_EQ(canvas.count(kGreen, {2, 3, 7, 17}), 70);
+    EXPECT_EQ(canvas.count(kBlue, {2, 17, 7, 21}), 20);
+    EXPECT_EQ(canvas.count(kWhite), 300 - 100);
 }
 
 TEST(DrawBitmaps, ThreePieceMismatchesDrawNothing)
 {
     TestBitmap head(2, 4, kRed), middle(2, 4, kGreen), tail(2, 4, kBlue), taller(2, 5, kBlue);
-    Canvas canvas(30, 30);
+    DibSurface canvas(30, 30);
     const RECT r = {0, 0, 20, 4};
     KXDRAWFUN::StretchDrawBmp(canvas.dc(), &r, head.get(), middle.get(), taller.get(), 0, SRCCOPY);
     const RECT flat = {0, 0, 20, 0};
@@ -251,26 +251,26 @@ TEST(DrawBitmaps, ThreePieceMismatchesDrawNothing)
     const RECT wide = {0, 0, 3, 20};
     KXDRAWFUN::StretchDrawBmp(canvas.dc(), &wide, head.get(), middle.get(), tail.get(), 1, SRCCOPY);
     KXDRAWFUN::StretchDrawBmp(canvas.dc(), &r, head.get(), middle.get(), tail.get(), 2, SRCCOPY);
-    EXPECT_EQ(canvas.Count(kWhite), 900);
+    EXPECT_EQ(canvas.count(kWhite), 900);
 }
 
 TEST(DrawBitmaps, WithoutHeadOrTailTheMiddleCoversTheRectangle)
 {
     TestBitmap middle(2, 2, kGreen);
-    Canvas canvas(20, 20);
+    DibSurface canvas(20, 20);
     const RECT r = {3, 4, 13, 9};
     KXDRAWFUN::StretchDrawBmp(canvas.dc(), &r, nullptr, middle.get(), nullptr, 0, SRCCOPY);
-    EXPECT_EQ(canvas.Count(kGreen), 50);
-    EXPECT_EQ(canvas.Count(kGreen, r), 50);
+    EXPECT_EQ(canvas.count(kGreen), 50);
+    EXPECT_EQ(canvas.count(kGreen, r), 50);
 }
 
 TEST(DrawBitmaps, ANarrowRectangleNeverMirrorsTheMiddle)
 {
     TestBitmap head(6, 4, kRed), middle(2, 4, kGreen), tail(6, 4, kBlue);
-    Canvas canvas(20, 10);
+    DibSurface canvas(20, 10);
     const RECT r = {0, 0, 8, 4};
     KXDRAWFUN::StretchDrawBmp(canvas.dc(), &r, head.get(), middle.get(), tail.get(), 0, SRCCOPY);
-    EXPECT_EQ(canvas.Count(kGreen), 0);
+    EXPECT_EQ(canvas.count(kGreen), 0);
 }
 
 TEST(DrawIcons, IconFitsTheRectangleKeepingItsAspect)
@@ -286,13 +286,13 @@ TEST(DrawIcons, IconFitsTheRectangleKeepingItsAspect)
         {{5, 5, 21, 21}, {5, 5, 21, 21}},  // both
     };
     for (const Case& c : cases) {
-        Canvas canvas(50, 50);
+        DibSurface canvas(50, 50);
         KXDRAWFUN::DrawIcon(canvas.dc(), icon.get(), &c.rect, 0);
-        const RECT ink = canvas.BoundsOfNot(kWhite);
+        const RECT ink = BoundsOfNot(canvas, kWhite);
         EXPECT_EQ(ink.left, c.expected.left);
         EXPECT_EQ(ink.top, c.expected.top);
         EXPECT_EQ(ink.right, c.expected.right);
         EXPECT_EQ(ink.bottom, c.expected.bottom);
-        EXPECT_EQ(canvas.Count(kRed), (c.expected.right - c.expected.left) * (c.expected.bottom - c.expected.top));
+        EXPECT_EQ(canvas.count(kRed), (c.expected.right - c.expected.left) * (c.expected.bottom - c.expected.top));
     }
 }

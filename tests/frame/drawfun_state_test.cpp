@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "canvas.h"
-#include "gdi_count.h"
+#include "support/gdi_count.h"
+#include "surface.h"
 
 namespace {
 
@@ -217,7 +217,7 @@ void ExpectSameState(const DcState& a, const DcState& b, const std::string& name
 TEST(DcState, EveryOperationGivesTheDeviceContextBack)
 {
     const Material material;
-    Canvas canvas(80, 40);
+    DibSurface canvas(80, 40);
     const HPEN pen = CreatePen(PS_SOLID, 3, RGB(1, 2, 3));
     const HBRUSH brush = CreateSolidBrush(RGB(3, 2, 1));
     const HFONT font = CreateFontW(-20, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
@@ -244,30 +244,30 @@ TEST(DcState, EveryOperationGivesTheDeviceContextBack)
 TEST(DcState, NoGdiObjectLeaksOverTenThousandCalls)
 {
     const Material material;
-    Canvas canvas(80, 40);
+    DibSurface canvas(80, 40);
     const std::vector<Operation> operations = EveryOperation(material);
     for (const Operation& op : operations) {
         op.run(canvas.dc()); // first use: cached colours and the like
     }
     // 10,000 calls shared out over the operations, each operation checked on its own.
     const int callsEach = 10000 / static_cast<int>(operations.size()) + 1;
-    const DWORD before = GdiObjects();
-    ASSERT_GT(before, 0u);
+    const int before = testsupport::GdiObjectCount();
+    ASSERT_GT(before, 0);
     for (const Operation& op : operations) {
-        const DWORD start = GdiObjects();
+        const int start = testsupport::GdiObjectCount();
         for (int i = 0; i < callsEach; ++i) {
             op.run(canvas.dc());
         }
-        EXPECT_EQ(GdiObjects(), start) << op.name;
+        EXPECT_EQ(testsupport::GdiObjectCount(), start) << op.name;
     }
-    EXPECT_EQ(GdiObjects(), before);
+    EXPECT_EQ(testsupport::GdiObjectCount(), before);
 }
 
 TEST(DcState, TheLeakCheckSeesObjects)
 {
-    const DWORD before = GdiObjects();
+    const int before = testsupport::GdiObjectCount();
     const HPEN pen = CreatePen(PS_SOLID, 1, 0);
-    EXPECT_EQ(GdiObjects(), before + 1);
+    EXPECT_EQ(testsupport::GdiObjectCount(), before + 1);
     DeleteObject(pen);
-    EXPECT_EQ(GdiObjects(), before);
+    EXPECT_EQ(testsupport::GdiObjectCount(), before);
 }

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "canvas.h"
+#include "surface.h"
 
 namespace {
 
@@ -42,33 +42,11 @@ SIZE Extent(HDC dc, HFONT font, const std::wstring& text)
     return size;
 }
 
-bool IsColour(COLORREF c, COLORREF wanted)
-{
-    return c == wanted;
-}
-
-// Leftmost, rightmost, top and bottom pixel of a colour (bounds of the ink in that colour).
-RECT InkOf(const Canvas& canvas, COLORREF colour)
-{
-    RECT ink = {canvas.width(), canvas.height(), 0, 0};
-    for (int y = 0; y < canvas.height(); ++y) {
-        for (int x = 0; x < canvas.width(); ++x) {
-            if (IsColour(canvas.At(x, y), colour)) {
-                ink.left = std::min<LONG>(ink.left, x);
-                ink.top = std::min<LONG>(ink.top, y);
-                ink.right = std::max<LONG>(ink.right, x + 1);
-                ink.bottom = std::max<LONG>(ink.bottom, y + 1);
-            }
-        }
-    }
-    return ink;
-}
-
 } // namespace
 
 TEST(TextLayout, LettersThenChineseMakeTwoRuns)
 {
-    Canvas canvas(10, 10);
+    DibSurface canvas(10, 10);
     TestFont wide(L"SimSun", 16), narrow(L"Tahoma", 11);
     Unit units[4] = {};
     SIZE total{};
@@ -91,7 +69,7 @@ TEST(TextLayout, LettersThenChineseMakeTwoRuns)
 
 TEST(TextLayout, SpacesNeverEndARun)
 {
-    Canvas canvas(10, 10);
+    DibSurface canvas(10, 10);
     TestFont font(L"Tahoma", 12);
     Unit units[4] = {};
     SIZE total{};
@@ -107,7 +85,7 @@ TEST(TextLayout, SpacesNeverEndARun)
 
 TEST(TextLayout, VerticalMakesOneUnitPerCharacter)
 {
-    Canvas canvas(10, 10);
+    DibSurface canvas(10, 10);
     TestFont font(L"Tahoma", 12);
     Unit units[8] = {};
     SIZE total{};
@@ -129,7 +107,7 @@ TEST(TextLayout, VerticalMakesOneUnitPerCharacter)
 
 TEST(TextLayout, CapacityLimitsWritesNotTheCount)
 {
-    Canvas canvas(10, 10);
+    DibSurface canvas(10, 10);
     TestFont font(L"Tahoma", 12);
     Unit units[2] = {};
     units[1].nStart = -77;
@@ -143,7 +121,7 @@ TEST(TextLayout, CapacityLimitsWritesNotTheCount)
 
 TEST(TextLayout, MissingArgumentsMeasureNothing)
 {
-    Canvas canvas(10, 10);
+    DibSurface canvas(10, 10);
     TestFont font(L"Tahoma", 12);
     SIZE total = {5, 5};
     Unit units[2];
@@ -158,7 +136,7 @@ TEST(TextLayout, MissingArgumentsMeasureNothing)
 TEST(TextLayout, EightBitTextSplitsByCharacterBytes)
 {
     ASSERT_EQ(GetACP(), 936u);
-    Canvas canvas(10, 10);
+    DibSurface canvas(10, 10);
     TestFont font(L"SimSun", 14);
     const char text[] = "ab \xd6\xd0\xce\xc4!"; // "ab 中文!"
     Unit units[4] = {};
@@ -179,7 +157,7 @@ TEST(TextLayout, EightBitTextSplitsByCharacterBytes)
 
 TEST(TextMeasure, WholeTextOrStackedCharacters)
 {
-    Canvas canvas(10, 10);
+    DibSurface canvas(10, 10);
     TestFont font(L"Tahoma", 12);
     SIZE flat{}, stacked{};
     EXPECT_TRUE(KXDRAWFUN::GetTextExtentW(canvas.dc(), L"Wiki", 4, font.get(), &flat, 0));
@@ -199,13 +177,13 @@ TEST(TextMeasure, WholeTextOrStackedCharacters)
 
 TEST(TextDraw, OneFontTextStaysInItsRectangleInItsColour)
 {
-    Canvas canvas(120, 40);
+    DibSurface canvas(120, 40);
     TestFont font(L"Tahoma", 14);
     const RECT r = {10, 5, 110, 35};
     KXDRAWFUN::DrawTextW(canvas.dc(), L"Hello", -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE, font.get(), kRed, 0);
-    EXPECT_GT(canvas.Count(kRed), 20);
-    EXPECT_EQ(canvas.CountIf([](COLORREF c) { return c != kRed && c != kWhite; }, {0, 0, 120, 40}), 0);
-    const RECT ink = canvas.BoundsOfNot(kWhite);
+    EXPECT_GT(canvas.count(kRed), 20);
+    EXPECT_EQ(CountIf(canvas, [](COLORREF c) { return c != kRed && c != kWhite; }, {0, 0, 120, 40}), 0);
+    const RECT ink = BoundsOfNot(canvas, kWhite);
     const SIZE size = Extent(canvas.dc(), font.get(), L"Hello");
     EXPECT_GE(ink.left, 10 + (100 - size.cx) / 2 - 1);
     EXPECT_LE(ink.right, 10 + (100 + size.cx) / 2 + 1);
@@ -216,19 +194,19 @@ TEST(TextDraw, OneFontTextStaysInItsRectangleInItsColour)
 TEST(TextDraw, VerticalTextStacksCharacters)
 {
     TestFont font(L"Tahoma", 14);
-    Canvas canvas(40, 120);
+    DibSurface canvas(40, 120);
     const RECT r = {0, 0, 40, 120};
     const SIZE one = Extent(canvas.dc(), font.get(), L"H");
     KXDRAWFUN::DrawTextW(canvas.dc(), L"HHH", 3, &r, DT_CENTER, font.get(), kBlue, 1);
-    RECT ink = canvas.BoundsOfNot(kWhite);
+    RECT ink = BoundsOfNot(canvas, kWhite);
     EXPECT_GT(ink.bottom - ink.top, 2 * one.cy);
     EXPECT_LE(ink.bottom, 3 * one.cy);
     EXPECT_LE(ink.right - ink.left, one.cx);
     EXPECT_GE(ink.left, (40 - one.cx) / 2);
 
-    canvas.Fill(kWhite);
+    canvas.fill(kWhite);
     KXDRAWFUN::DrawTextW(canvas.dc(), L"HHH", 3, &r, DT_RIGHT | DT_BOTTOM, font.get(), kBlue, 1);
-    ink = canvas.BoundsOfNot(kWhite);
+    ink = BoundsOfNot(canvas, kWhite);
     EXPECT_GE(ink.top, 120 - 3 * one.cy);
     EXPECT_LE(ink.bottom, 120);
     EXPECT_GE(ink.left, 40 - one.cx);
@@ -239,48 +217,48 @@ TEST(TextDraw, TwoFontsWithOneFontAndColourIsDrawText)
     TestFont font(L"Tahoma", 13);
     const RECT r = {2, 2, 150, 30};
     const wchar_t text[] = L"Price 12.5 \u4e2d";
-    Canvas plain(160, 32), ex(160, 32), exNull(160, 32);
+    DibSurface plain(160, 32), ex(160, 32), exNull(160, 32);
     KXDRAWFUN::DrawTextW(plain.dc(), text, 12, &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE, font.get(), kBlue, 0);
     KXDRAWFUN::DrawTextExW(ex.dc(), text, 12, &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE, font.get(), font.get(), kBlue,
                            kBlue, 0);
     KXDRAWFUN::DrawTextExW(exNull.dc(), text, 12, &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE, font.get(), nullptr, kBlue,
                            kBlue, 0);
-    EXPECT_GT(plain.Count(kBlue), 20);
-    EXPECT_TRUE(plain.SameAs(ex));
-    EXPECT_TRUE(plain.SameAs(exNull));
+    EXPECT_GT(plain.count(kBlue), 20);
+    EXPECT_TRUE(SamePixels(plain, ex));
+    EXPECT_TRUE(SamePixels(plain, exNull));
 }
 
 TEST(TextDraw, TwoColoursPutTheRunsSideBySide)
 {
     TestFont wide(L"SimSun", 16), narrow(L"Tahoma", 12);
-    Canvas canvas(200, 30);
+    DibSurface canvas(200, 30);
     const RECT r = {0, 0, 200, 30};
     KXDRAWFUN::DrawTextExW(canvas.dc(), L"abc\u4e2d\u6587", 5, &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE, wide.get(),
                            narrow.get(), kBlue, kRed, 0);
-    const RECT red = InkOf(canvas, kRed), blue = InkOf(canvas, kBlue);
-    ASSERT_GT(canvas.Count(kRed), 0);
-    ASSERT_GT(canvas.Count(kBlue), 0);
+    const RECT red = BoundsOfColour(canvas, kRed), blue = BoundsOfColour(canvas, kBlue);
+    ASSERT_GT(canvas.count(kRed), 0);
+    ASSERT_GT(canvas.count(kBlue), 0);
     EXPECT_LE(red.right, blue.left);
     EXPECT_LE(red.right, Extent(canvas.dc(), narrow.get(), L"abc").cx + 1);
 
     // Right aligned, the whole line ends at the right edge.
-    canvas.Fill(kWhite);
+    canvas.fill(kWhite);
     KXDRAWFUN::DrawTextExW(canvas.dc(), L"\u4e2dxyz", 4, &r, DT_RIGHT | DT_SINGLELINE, wide.get(), narrow.get(), kBlue,
                            kRed, 0);
     const SIZE total = {Extent(canvas.dc(), wide.get(), L"\u4e2d").cx + Extent(canvas.dc(), narrow.get(), L"xyz").cx,
                         0};
-    EXPECT_GE(InkOf(canvas, kBlue).left, 200 - total.cx);
-    EXPECT_LE(InkOf(canvas, kBlue).right, InkOf(canvas, kRed).left);
+    EXPECT_GE(BoundsOfColour(canvas, kBlue).left, 200 - total.cx);
+    EXPECT_LE(BoundsOfColour(canvas, kBlue).right, BoundsOfColour(canvas, kRed).left);
 }
 
 TEST(TextDraw, TwoColoursVerticallyStackTheCharacters)
 {
     TestFont font(L"SimSun", 14);
-    Canvas canvas(40, 120);
+    DibSurface canvas(40, 120);
     const RECT r = {0, 0, 40, 120};
     KXDRAWFUN::DrawTextExW(canvas.dc(), L"ab\u4e2d", 3, &r, DT_CENTER, font.get(), font.get(), kBlue, kRed, 1);
-    const RECT red = InkOf(canvas, kRed), blue = InkOf(canvas, kBlue);
-    ASSERT_GT(canvas.Count(kBlue), 0);
+    const RECT red = BoundsOfColour(canvas, kRed), blue = BoundsOfColour(canvas, kBlue);
+    ASSERT_GT(canvas.count(kBlue), 0);
     EXPECT_LE(red.bottom, blue.top);
     EXPECT_LT(red.right - red.left, 16);
 }
@@ -288,13 +266,13 @@ TEST(TextDraw, TwoColoursVerticallyStackTheCharacters)
 TEST(TextDraw, ShortTextsUseTheSharedBufferLongOnesTheirOwn)
 {
     TestFont font(L"Tahoma", 10);
-    Canvas canvas(300, 20);
+    DibSurface canvas(300, 20);
     const RECT r = {0, 0, 300, 20};
     const std::wstring text255(255, L'a'), text256(256, L'a');
     KXDRAWFUN::sm_TextUnitBuf[0].nCount = -5;
     KXDRAWFUN::DrawTextExW(canvas.dc(), text256.c_str(), 256, &r, DT_LEFT, font.get(), font.get(), kBlue, kRed, 0);
     EXPECT_EQ(KXDRAWFUN::sm_TextUnitBuf[0].nCount, -5);
-    EXPECT_GT(canvas.Count(kRed), 0);
+    EXPECT_GT(canvas.count(kRed), 0);
     KXDRAWFUN::DrawTextExW(canvas.dc(), text255.c_str(), 255, &r, DT_LEFT, font.get(), font.get(), kBlue, kRed, 0);
     EXPECT_EQ(KXDRAWFUN::sm_TextUnitBuf[0].nCount, 255);
     EXPECT_EQ(KXDRAWFUN::sm_TextUnitBuf[0].bSingleByte, 1);
@@ -303,53 +281,53 @@ TEST(TextDraw, ShortTextsUseTheSharedBufferLongOnesTheirOwn)
 TEST(TextDraw, FourHyphensDrawADash)
 {
     TestFont font(L"Tahoma", 12);
-    Canvas canvas(40, 20, kBlack);
+    DibSurface canvas(40, 20, kBlack);
     const RECT r = {0, 0, 40, 20};
     KXDRAWFUN::DrawTextExW(canvas.dc(), L"----12", 6, &r, DT_CENTER | DT_VCENTER, font.get(), font.get(), kRed, kBlue,
                            0);
-    EXPECT_EQ(canvas.Count(kDash), 18);
-    EXPECT_EQ(canvas.Count(kDash, {11, 10, 29, 11}), 18);
-    EXPECT_EQ(canvas.Count(kBlack), 800 - 18);
+    EXPECT_EQ(canvas.count(kDash), 18);
+    EXPECT_EQ(canvas.count(kDash, {11, 10, 29, 11}), 18);
+    EXPECT_EQ(canvas.count(kBlack), 800 - 18);
 
-    canvas.Fill(kBlack);
+    canvas.fill(kBlack);
     KXDRAWFUN::DrawTextExW(canvas.dc(), L"----", 4, &r, DT_RIGHT | DT_VCENTER, font.get(), nullptr, kRed, kRed, 0);
-    EXPECT_EQ(canvas.Count(kDash, {21, 10, 39, 11}), 18);
+    EXPECT_EQ(canvas.count(kDash, {21, 10, 39, 11}), 18);
 
     // A narrow rectangle shortens the dash to its width.
-    canvas.Fill(kBlack);
+    canvas.fill(kBlack);
     const RECT narrow = {5, 0, 15, 20};
     KXDRAWFUN::DrawTextExW(canvas.dc(), L"-----", 5, &narrow, DT_CENTER | DT_VCENTER, font.get(), nullptr, kRed, kRed,
                            0);
-    EXPECT_EQ(canvas.Count(kDash), 10);
-    EXPECT_EQ(canvas.Count(kDash, {5, 10, 15, 11}), 10);
+    EXPECT_EQ(canvas.count(kDash), 10);
+    EXPECT_EQ(canvas.count(kDash, {5, 10, 15, 11}), 10);
 }
 
 TEST(TextPlace, PutKxStringAlignsInsideTheRectangle)
 {
     TestFont font(L"Tahoma", 12);
-    Canvas canvas(200, 40);
+    DibSurface canvas(200, 40);
     const HGDIOBJ old = SelectObject(canvas.dc(), font.get());
     SetTextColor(canvas.dc(), kBlue);
     const SIZE size = Extent(canvas.dc(), font.get(), L"Quote");
     const RECT r = {0, 0, 200, 40};
 
     KXDRAWFUN::PutKxString(canvas.dc(), &r, L"Quote", 1, 1, 0);
-    RECT ink = canvas.BoundsOfNot(kWhite);
+    RECT ink = BoundsOfNot(canvas, kWhite);
     EXPECT_GE(ink.left, 1);
     EXPECT_LE(ink.right, 1 + size.cx);
     EXPECT_GE(ink.top, 2);
     EXPECT_LE(ink.bottom, 2 + size.cy);
 
-    canvas.Fill(kWhite);
+    canvas.fill(kWhite);
     KXDRAWFUN::PutKxString(canvas.dc(), &r, L"Quote", 2, 2, 0);
-    ink = canvas.BoundsOfNot(kWhite);
+    ink = BoundsOfNot(canvas, kWhite);
     EXPECT_LE(ink.right, 199);
     EXPECT_GE(ink.left, 199 - size.cx);
     EXPECT_GE(ink.top, 40 - size.cy);
 
-    canvas.Fill(kWhite);
+    canvas.fill(kWhite);
     KXDRAWFUN::PutKxString(canvas.dc(), &r, L"Quote", 0, 0, 0);
-    ink = canvas.BoundsOfNot(kWhite);
+    ink = BoundsOfNot(canvas, kWhite);
     EXPECT_GE(ink.left, (200 - size.cx) / 2);
     EXPECT_LE(ink.right, (200 + size.cx) / 2 + 1);
     SelectObject(canvas.dc(), old);
@@ -358,28 +336,28 @@ TEST(TextPlace, PutKxStringAlignsInsideTheRectangle)
 TEST(TextPlace, PutKxStringDashPositions)
 {
     TestFont font(L"Tahoma", 12);
-    Canvas canvas(60, 40, kBlack);
+    DibSurface canvas(60, 40, kBlack);
     const HGDIOBJ old = SelectObject(canvas.dc(), font.get());
     TEXTMETRICW metrics{};
     GetTextMetricsW(canvas.dc(), &metrics);
     const int h = metrics.tmHeight;
     const RECT r = {0, 0, 60, 40};
     KXDRAWFUN::PutKxString(canvas.dc(), &r, L"----", 0, 0, 0);
-    EXPECT_EQ(canvas.Count(kDash, {21, 20, 39, 21}), 18);
-    canvas.Fill(kBlack);
+    EXPECT_EQ(canvas.count(kDash, {21, 20, 39, 21}), 18);
+    canvas.fill(kBlack);
     KXDRAWFUN::PutKxString(canvas.dc(), &r, L"----", 2, 1, 0);
-    EXPECT_EQ(canvas.Count(kDash, {41, h / 2 + 1, 59, h / 2 + 2}), 18);
-    canvas.Fill(kBlack);
+    EXPECT_EQ(canvas.count(kDash, {41, h / 2 + 1, 59, h / 2 + 2}), 18);
+    canvas.fill(kBlack);
     KXDRAWFUN::PutKxString(canvas.dc(), &r, L"----", 1, 2, 0);
-    EXPECT_EQ(canvas.Count(kDash, {1, 40 - h / 2 - 1, 19, 40 - h / 2}), 18);
-    EXPECT_EQ(canvas.Count(kDash), 18);
+    EXPECT_EQ(canvas.count(kDash, {1, 40 - h / 2 - 1, 19, 40 - h / 2}), 18);
+    EXPECT_EQ(canvas.count(kDash), 18);
     SelectObject(canvas.dc(), old);
 }
 
 TEST(TextFit, CutTextIsNeverWiderThanAsked)
 {
     TestFont font(L"Tahoma", 12);
-    Canvas canvas(10, 10);
+    DibSurface canvas(10, 10);
     const std::wstring original = L"Shanghai Composite \u4e2d\u6587 Index";
     const int full = Extent(canvas.dc(), font.get(), original).cx;
     for (BOOL ellipsis : {FALSE, TRUE}) {

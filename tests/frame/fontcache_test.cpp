@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "gdi_count.h"
+#include "support/gdi_count.h"
 
 namespace {
 
@@ -142,11 +142,11 @@ TEST(FontCache, RepeatedUseCreatesNoNewFonts)
     CKxFontCache cache;
     const LOGFONTW lf = Plain(L"Tahoma", -15);
     cache.Release(cache.Acquire(lf));
-    const DWORD before = GdiObjects();
+    const int before = testsupport::GdiObjectCount();
     for (int i = 0; i < 10000; ++i) {
         cache.Release(cache.Acquire(lf));
     }
-    EXPECT_EQ(GdiObjects(), before);
+    EXPECT_EQ(testsupport::GdiObjectCount(), before);
     EXPECT_EQ(cache.GetFontCount(), 1);
 }
 
