@@ -8,6 +8,7 @@
 #include "resources/resource.h"
 
 #include <algorithm>
+#include <iterator>
 #include <mutex>
 
 namespace {
@@ -34,6 +35,38 @@ ButtonImages ImagesOf(UINT button)
 }
 
 constexpr UINT kAllButtons[] = {KXTB_CLOSE, KXTB_MIN, KXTB_RESTORE, KXTB_MAX};
+
+// The fallback glyphs, drawn when a button's image cannot be had.
+constexpr int kGlyphSize = 15;
+using GlyphRows = const char* [kGlyphSize];
+constexpr GlyphRows kGlyphs[] = {
+    {"...............", "...............", "...............", "...............", "....XX....XX...",
+     "....XXX..XXX...", ".....XXXXXX....", "......XXXX.....", "......XXXX.....", ".....XXXXXX....",
+     "....XXX..XXX...", "....XX....XX...", "...............", "...............", "..............."},
+    {"...............", "...............", "...............", "...............", "....XXXXXXXX...",
+     "....XXXXXXXX...", "....XXXXXXXX...", "....X......X...", "....X......X...", "....X......X...",
+     "....X......X...", "....X......X...", "....XXXXXXXX...", "...............", "..............."},
+    {"...............", "...............", "...............", "...............", "...............",
+     "...............", "...............", "...............", "...............", "...............",
+     ".....XXXXXX....", ".....XXXXXX....", "...............", "...............", "..............."},
+    {"...............", "...............", "...............", "....XXXXXXXX...", "....XXXXXXXX...",
+     "....X......X...", "...XXXXXXXXX...", "...XXXXXXXXX...", "...X......XX...", "...X......X....",
+     "...X......X....", "...XXXXXXXX....", "...XXXXXXXX....", "...............", "..............."},
+};
+
+int GlyphOf(UINT button)
+{
+    switch (button) {
+    case KXTB_CLOSE:
+        return 0;
+    case KXTB_MAX:
+        return 1;
+    case KXTB_MIN:
+        return 2;
+    default:
+        return 3;
+    }
+}
 
 // A 32-bit top-down DIB section in its own memory device context.
 class DibCanvas {
@@ -311,7 +344,7 @@ const CKxCaptionButtons::Picture* CKxCaptionButtons::Image(UINT id)
 SIZE CKxCaptionButtons::ImageSize(UINT id)
 {
     const Picture* image = Image(id);
-    return image ? image->size() : SIZE{0, 0};
+    return image ? image->size() : SIZE{kGlyphSize, kGlyphSize};
 }
 
 void CKxCaptionButtons::ReleaseImages()
@@ -328,7 +361,11 @@ void CKxCaptionButtons::Draw(HDC dc, UINT button)
     const int state = StateOf(button);
     const Picture* image = Image(state == KXBS_HOVER ? ids.hover : state == KXBS_PRESSED ? ids.pressed : ids.normal);
     const CRect& rect = RectOf(button);
-    if (image == nullptr || rect.IsRectEmpty()) {
+    if (rect.IsRectEmpty()) {
+        return;
+    }
+    if (image == nullptr) {
+        CKxTitleBar::DrawGlyph(dc, GlyphOf(button), rect.TopLeft());
         return;
     }
     // Clipped to the button's rectangle, at the image's own size.
@@ -390,6 +427,27 @@ void CKxTitleBar::DrawTitle(HDC dc, const RECT& rect, const wchar_t* text, COLOR
         return;
     }
     KXDRAWFUN::DrawTextW(dc, text, lstrlenW(text), &rect, DT_VCENTER | DT_SINGLELINE, font, color, 0);
+}
+
+void CKxTitleBar::DrawGlyph(HDC dc, int glyph, POINT topLeft)
+{
+    if (dc == nullptr || glyph < 0 || glyph >= static_cast<int>(std::size(kGlyphs))) {
+        return;
+    }
+    const GlyphRows& rows = kGlyphs[glyph];
+    auto set = [&rows](int row, int column) { return rows[row][column] == 'X'; };
+    for (int row = 0; row < kGlyphSize; ++row) {
+        for (int column = 0; column < kGlyphSize; ++column) {
+            if (!set(row, column)) {
+                continue;
+            }
+            ::SetPixel(dc, topLeft.x + column, topLeft.y + row, RGB(0, 0, 0));
+            const bool inside = row + 1 < kGlyphSize && column + 1 < kGlyphSize;
+            if (inside && !set(row + 1, column + 1)) {
+                ::SetPixel(dc, topLeft.x + column + 1, topLeft.y + row + 1, RGB(255, 255, 255));
+            }
+        }
+    }
 }
 
 int CKxTitleBar::CaptionHeight(DWORD exStyle)

@@ -96,6 +96,13 @@ void CKXBaseDlg::SetTitleIcon(HICON icon)
     }
 }
 
+void CKXBaseDlg::DrawButton(int glyph, CDC* dc, POINT topLeft)
+{
+    if (dc) {
+        CKxTitleBar::DrawGlyph(dc->m_hDC, glyph, topLeft);
+    }
+}
+
 int CKXBaseDlg::OnNetDataArrive(void*)
 {
     return 1;

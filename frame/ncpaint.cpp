@@ -9,6 +9,9 @@ NcPaintBuffer::NcPaintBuffer(HWND window) : m_window(window)
         return;
     }
     m_size = frame.Size();
+    if (CKxTitleBar::ClientInWindow(window) == CRect(0, 0, m_size.cx, m_size.cy)) {
+        return; // no frame to paint
+    }
     m_windowDC = ::GetWindowDC(window);
     if (m_windowDC == nullptr) {
         return;

@@ -7,6 +7,7 @@
 
 // Collects a non-client paint in a window-sized memory bitmap (window coordinates, origin at the
 // window's top-left corner) and copies it to the window, outside the client area only, when it ends.
+// A window without a non-client area gets no buffer.
 class NcPaintBuffer {
 public:
     explicit NcPaintBuffer(HWND window);

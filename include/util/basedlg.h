@@ -66,6 +66,8 @@ public:
     void SetDblClk(BOOL off) { m_bDblClkOff = off; }
     // Accepted and ignored.
     void SetDlgStyle(UINT) {}
+    // The fallback caption glyphs (0 close, 1 maximise, 2 minimise, 3 restore), 15 x 15 at the point.
+    static void DrawButton(int glyph, CDC* dc, POINT topLeft);
 
     // Data pushed by the host; 1 in the base.
     virtual int OnNetDataArrive(void* data);
@@ -123,7 +125,6 @@ protected:
     COLORREF m_crTitleText = RGB(255, 255, 255);
     COLORREF m_crBk = KXDLG_CLR_BACKGROUND;
     COLORREF m_crFrame = RGB(0, 0, 0);
-    COLORREF m_crTitleFrame = RGB(43, 43, 43);
     CString m_strTitle;
     int m_nTitleHeight = 0;
     CRect m_rcTitleText;

@@ -94,6 +94,9 @@ public:
     static void DrawBand(HDC dc, const RECT& rect);
     // The title in its bold 12-pixel face, vertically centred on one line.
     static void DrawTitle(HDC dc, const RECT& rect, const wchar_t* text, COLORREF color);
+    // The fallback caption glyphs, 15 x 15 pixels from the top-left point: 0 close, 1 maximise,
+    // 2 minimise, 3 restore; black with a white shadow below right. Other glyphs draw nothing.
+    static void DrawGlyph(HDC dc, int glyph, POINT topLeft);
     // Caption height: small for tool windows.
     static int CaptionHeight(DWORD exStyle);
     // A window whose title bar the library draws: a caption, a pop-up or a tool window.

@@ -561,3 +561,40 @@ TEST(BaseView, TheMemoryContextIsKeptUntilTheSizeChanges)
     view.DeleteMemDC();
     EXPECT_EQ(testsupport::GdiObjectCount(), before);
 }
+
+// ---- fallback glyphs ----
+
+TEST(KxBaseDlg, FallbackGlyphsAreBlackWithAWhiteShadow)
+{
+    testsupport::DibSurface surface(40, 40, RGB(0, 0, 255));
+    CDC* dc = CDC::FromHandle(surface.dc());
+    CKXBaseDlg::DrawButton(2, dc, POINT{10, 10});
+    // The minimise bar: rows 10 and 11, columns 5 to 10 of the pattern.
+    EXPECT_EQ(surface.count(RGB(0, 0, 0)), 12);
+    EXPECT_EQ(surface.count(RGB(0, 0, 0), RECT{15, 20, 21, 22}), 12);
+    // Shadows where the pixel below right is free: the row under the bar and the bar's last pixel.
+    EXPECT_EQ(surface.count(RGB(255, 255, 255)), 7);
+    EXPECT_EQ(surface.count(RGB(255, 255, 255), RECT{16, 22, 22, 23}), 6);
+    EXPECT_EQ(surface.pixel(21, 21), RGB(255, 255, 255));
+
+    const int blacks[] = {40, 42, 12, 59};
+    for (int glyph = 0; glyph < 4; ++glyph) {
+        surface.fill(RGB(0, 0, 255));
+        CKXBaseDlg::DrawButton(glyph, dc, POINT{0, 0});
+        EXPECT_EQ(surface.count(RGB(0, 0, 0)), blacks[glyph]) << glyph;
+        EXPECT_EQ(surface.count(RGB(0, 0, 0), RECT{0, 0, 15, 15}), blacks[glyph]) << glyph;
+    }
+    // The close cross: its top-left arm and the shadow beside it.
+    surface.fill(RGB(0, 0, 255));
+    CKXBaseDlg::DrawButton(0, dc, POINT{0, 0});
+    EXPECT_EQ(surface.pixel(4, 4), RGB(0, 0, 0));
+    EXPECT_EQ(surface.pixel(7, 7), RGB(0, 0, 0));
+    EXPECT_EQ(surface.pixel(6, 5), RGB(0, 0, 0));
+    EXPECT_EQ(surface.pixel(12, 12), RGB(255, 255, 255));
+
+    surface.fill(RGB(0, 0, 255));
+    CKXBaseDlg::DrawButton(4, dc, POINT{0, 0});
+    CKXBaseDlg::DrawButton(-1, dc, POINT{0, 0});
+    CKXBaseDlg::DrawButton(0, nullptr, POINT{0, 0});
+    EXPECT_EQ(surface.count(RGB(0, 0, 255)), 40 * 40);
+}
