@@ -233,8 +233,7 @@ public:
     std::wstring Name() const override { return L"basedlg"; }
     HWND Show(CPoint topLeft) override
     {
-        CDialogTemplate form(L"", DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 220, 112,
-                             L"Tahoma", 9);
+        CDialogTemplate form(L"", DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 220, 112, L"Tahoma", 9);
         form.AddItem(CDialogTemplate::Static, L"Account:", 0xFFFF, WS_CHILD | WS_VISIBLE, 14, 16, 50, 10);
         form.AddItem(CDialogTemplate::Edit, L"8800 1234 5678", 1001, WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP, 70,
                      14, 134, 13);
