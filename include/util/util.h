@@ -6,6 +6,7 @@
 #include <util/module.h>
 #include <util/cstring.h>
 #include <util/strutil.h>
+#include <util/step.h>
 #include <util/geometry.h>
 #include <util/gdi.h>
 #include <util/wnd.h>
