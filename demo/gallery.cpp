@@ -22,9 +22,22 @@ int g_openPages = 0;
 
 } // namespace
 
+namespace {
+std::vector<GalleryShowcaseFactory>& ShowcaseFactories()
+{
+    static std::vector<GalleryShowcaseFactory> factories;
+    return factories;
+}
+} // namespace
+
 GalleryRegistration::GalleryRegistration(GalleryPageFactory factory)
 {
     Factories().push_back(std::move(factory));
+}
+
+GalleryShowcaseRegistration::GalleryShowcaseRegistration(GalleryShowcaseFactory factory)
+{
+    ShowcaseFactories().push_back(std::move(factory));
 }
 
 GalleryPage::GalleryPage(std::wstring name, CSize clientSize) : m_name(std::move(name)), m_clientSize(clientSize)
@@ -103,16 +116,23 @@ CRect GalleryPage::DrawHeading(CDC& dc, const CRect& area, const wchar_t* text)
 
 namespace {
 
-std::vector<std::unique_ptr<GalleryPage>> CreatePages()
+// A window to save, by the name of its picture.
+struct Shot {
+    std::wstring name;
+    HWND window;
+};
+
+std::vector<std::unique_ptr<GalleryPage>> CreatePages(CPoint& topLeft, std::vector<Shot>& shots)
 {
     std::vector<std::unique_ptr<GalleryPage>> pages;
     for (const GalleryPageFactory& factory : Factories()) {
         pages.push_back(factory());
     }
     std::sort(pages.begin(), pages.end(), [](const auto& a, const auto& b) { return a->Name() < b->Name(); });
-    CPoint topLeft(0, 0);
     for (const auto& page : pages) {
-        if (!page->CreatePage(topLeft)) {
+        if (page->CreatePage(topLeft)) {
+            shots.push_back({page->Name(), page->m_hWnd});
+        } else {
             std::fwprintf(stderr, L"cannot create the gallery page %ls\n", page->Name().c_str());
         }
         topLeft.Offset(24, 24);
@@ -120,17 +140,34 @@ std::vector<std::unique_ptr<GalleryPage>> CreatePages()
     return pages;
 }
 
-int SaveShots(const std::vector<std::unique_ptr<GalleryPage>>& pages, const std::wstring& folder)
+std::vector<std::unique_ptr<GalleryShowcase>> CreateShowcases(CPoint& topLeft, std::vector<Shot>& shots)
+{
+    std::vector<std::unique_ptr<GalleryShowcase>> showcases;
+    for (const GalleryShowcaseFactory& factory : ShowcaseFactories()) {
+        showcases.push_back(factory());
+        HWND window = showcases.back()->Show(topLeft);
+        if (window) {
+            shots.push_back({showcases.back()->Name(), window});
+        } else {
+            std::fwprintf(stderr, L"cannot show the gallery window %ls\n", showcases.back()->Name().c_str());
+        }
+        topLeft.Offset(24, 24);
+    }
+    return showcases;
+}
+
+int SaveShots(const std::vector<Shot>& shots, const std::wstring& folder)
 {
     ::CreateDirectoryW(folder.c_str(), nullptr);
     int failures = 0;
-    for (const auto& page : pages) {
-        const std::wstring path = folder + L"\\" + page->Name() + L".png";
+    for (const Shot& shot : shots) {
+        const std::wstring path = folder + L"\\" + shot.name + L".png";
         // Each window is brought to the front, so that no other page covers what is captured.
-        page->SetWindowPos(HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        page->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        ::SetWindowPos(shot.window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        ::RedrawWindow(shot.window, nullptr, nullptr,
+                       RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         testsupport::PumpFor(50);
-        if (page->IsWindow() && testsupport::SaveWindowToPng(page->m_hWnd, path)) {
+        if (::IsWindow(shot.window) && testsupport::SaveWindowToPng(shot.window, path)) {
             std::wprintf(L"%ls\n", path.c_str());
         } else {
             std::fwprintf(stderr, L"cannot save %ls\n", path.c_str());
@@ -144,10 +181,13 @@ int SaveShots(const std::vector<std::unique_ptr<GalleryPage>>& pages, const std:
 
 int RunGallery(const wchar_t* shotsFolder)
 {
-    std::vector<std::unique_ptr<GalleryPage>> pages = CreatePages();
+    std::vector<Shot> shots;
+    CPoint topLeft(0, 0);
+    std::vector<std::unique_ptr<GalleryPage>> pages = CreatePages(topLeft, shots);
+    std::vector<std::unique_ptr<GalleryShowcase>> showcases = CreateShowcases(topLeft, shots);
     if (shotsFolder) {
         testsupport::PumpFor(100);
-        return SaveShots(pages, shotsFolder);
+        return SaveShots(shots, shotsFolder);
     }
     return g_openPages > 0 ? AfxRunMessageLoop() : 1;
 }

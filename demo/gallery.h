@@ -43,6 +43,26 @@ public:
     explicit GalleryRegistration(GalleryPageFactory factory);
 };
 
+// A window of the gallery that is not a page: one of the library's own top-level windows (a skinned
+// frame, a dialog) shown as it draws itself. It is placed and saved like a page and goes with the
+// gallery. Showcases register themselves like pages:
+//   static GalleryShowcaseRegistration registration([] { return std::make_unique<MyShowcase>(); });
+class GalleryShowcase {
+public:
+    virtual ~GalleryShowcase() = default;
+    // The picture's file name without extension.
+    virtual std::wstring Name() const = 0;
+    // Creates and shows the window with its top-left corner at the point; the window, or null.
+    virtual HWND Show(CPoint topLeft) = 0;
+};
+
+using GalleryShowcaseFactory = std::function<std::unique_ptr<GalleryShowcase>()>;
+
+class GalleryShowcaseRegistration {
+public:
+    explicit GalleryShowcaseRegistration(GalleryShowcaseFactory factory);
+};
+
 // Shows every page. With a folder, saves each window as <folder>\<name>.png, prints the paths and
 // returns (0 when every picture was written); without one, runs until the last page is closed.
 int RunGallery(const wchar_t* shotsFolder);

@@ -16,6 +16,8 @@
 #include <util/file.h>
 #include <util/inimap.h>
 #include <util/profile.h>
+#include <util/strutil.h>
+#include <util/step.h>
 #include <util/geometry.h>
 #include <util/gdi.h>
 #include <util/wnd.h>
@@ -25,3 +27,11 @@
 #include <util/markup.h>
 #include <util/memmenu.h>
 #include <util/step.h>
+#include <util/kxmsg.h>
+#include <util/menu.h>
+#include <util/dialog.h>
+#include <util/panel.h>
+#include <util/xpmenu.h>
+#include <util/captionbuttons.h>
+#include <util/basewnd.h>
+#include <util/basedlg.h>

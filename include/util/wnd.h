@@ -33,6 +33,7 @@ UTIL_API BOOL AfxRegisterClass(WNDCLASSW* wndClass);
 UTIL_API void KxRegisterWndClass(const wchar_t* className, HCURSOR cursor);
 
 struct CCreateContext;
+struct AFX_CMDHANDLERINFO;
 
 // A window of the framework. A CWnd is attached to at most one window handle and a handle to at
 // most one permanent CWnd. Windows made by Create/CreateEx, or taken over with SubclassWindow, send
@@ -84,6 +85,9 @@ public:
 
     virtual BOOL PreTranslateMessage(MSG* msg);
     virtual BOOL PreCreateWindow(CREATESTRUCTW& cs);
+    // Command routing (CN_COMMAND, CN_UPDATE_COMMAND_UI of <util/menu.h>): true when this window
+    // handles the command. The framework's own handles nothing; windows override it.
+    virtual BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo);
 
     // ---- window operations ----
     BOOL IsWindow() const { return m_hWnd != nullptr && ::IsWindow(m_hWnd); }

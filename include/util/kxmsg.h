@@ -1,0 +1,14 @@
+#pragma once
+
+#include <windows.h>
+
+// The library's private window messages.
+constexpr UINT WM_KX_ISKXWND = 0x500;       // answer 1: the window belongs to the library
+constexpr UINT WM_KX_SETCURSOR = 0x501;     // forwarded WM_SETCURSOR (its wParam, lParam); non-zero: cursor set
+constexpr UINT WM_KX_PRETRANSLATE = 0x502;  // wParam: MSG*; answer of KxPreTranslateMsg
+constexpr UINT WM_KX_VIEWCREATED = 0x503;   // posted by a view to itself after its creation
+constexpr UINT WM_KX_PAINTBK = 0x504;       // paint my background: wParam HDC, lParam RECT*; 1 = done
+constexpr UINT WM_KX_GETCLIENTRECT = 0x505; // lParam: RECT* to fill with the view area; answer 1
+constexpr UINT WM_KX_SETGRIDCURSOR = 0x506; // the grid asks its parent to set the cursor; 1 = done
+constexpr UINT WM_KX_EXPORTDONE = 0x507;    // the export thread finished
+constexpr UINT WM_KX_SPLITTERMOVED = 0x508; // a panel's splitter drag ended
