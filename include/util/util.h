@@ -5,3 +5,7 @@
 #include <util/format.h>
 #include <util/module.h>
 #include <util/cstring.h>
+#include <util/hash.h>
+#include <util/base64.h>
+#include <util/gzip.h>
+#include <util/zip.h>
