@@ -22,20 +22,21 @@ const char kDriver[] = R"PY(
 import os, subprocess, sys, traceback
 result_path, snippet_path = sys.argv[1], sys.argv[2]
 A = sys.argv[3:]
-lines = []
+collected = []
 def out(text):
-    lines.append(str(text))
+    collected.append(str(text))
 def run(*command):
     done = subprocess.run(list(command), stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
     return done.returncode, done.stdout.decode("utf-8", "replace")
 status = "ok"
 try:
-    exec(compile(open(snippet_path, encoding="utf-8").read(), snippet_path, "exec"))
+    code = compile(open(snippet_path, encoding="utf-8").read(), snippet_path, "exec")
+    exec(code, {"A": A, "out": out, "run": run, "__name__": "__snippet__"})
 except BaseException:
     status = "fail"
-    lines.append(traceback.format_exc())
+    collected.append(traceback.format_exc())
 with open(result_path + ".part", "w", encoding="utf-8") as f:
-    f.write(status + "\n" + "\n".join(lines))
+    f.write(status + "\n" + "\n".join(collected))
 os.rename(result_path + ".part", result_path)
 )PY";
 
@@ -116,7 +117,7 @@ Result Python(const testsupport::TempDir& work, const std::string& snippet, cons
         CloseHandle(process.hProcess);
     }
     for (int waited = 0; GetFileAttributesW(result.c_str()) == INVALID_FILE_ATTRIBUTES; waited += 10) {
-        if (waited > 90000) {
+        if (waited > 60000) {
             outcome.output = "python3 did not answer";
             return outcome;
         }
