@@ -21,6 +21,17 @@ gzFile Stream(void* handle)
     return static_cast<gzFile>(handle);
 }
 
+// gzread reports a file that ends inside the stream only through the error state, as the end.
+int ReadChecked(gzFile file, void* buffer, unsigned size)
+{
+    const int read = gzread(file, buffer, size);
+    int error = Z_OK;
+    if (read == 0) {
+        gzerror(file, &error);
+    }
+    return error == Z_OK ? read : -1;
+}
+
 bool StartsGzipMember(const unsigned char* data, size_t size)
 {
     return size >= 2 && data[0] == kGzipMagic[0] && data[1] == kGzipMagic[1];
@@ -136,7 +147,7 @@ int CGZip::ReadBufferSize(void* p, unsigned len)
     if (!IsReading() || !m_gzFile || !p || len > INT_MAX) {
         return -1;
     }
-    return gzread(Stream(m_gzFile), p, len);
+    return ReadChecked(Stream(m_gzFile), p, len);
 }
 
 bool CGZip::ReadAll(std::vector<char>& content)
@@ -151,7 +162,7 @@ bool CGZip::ReadAll(std::vector<char>& content)
     for (;;) {
         const size_t used = content.size();
         content.resize(used + chunk);
-        const int read = gzread(Stream(m_gzFile), content.data() + used, chunk);
+        const int read = ReadChecked(Stream(m_gzFile), content.data() + used, chunk);
         if (read < 0 || used + static_cast<size_t>(read) > limit) {
             content.clear();
             return false;
