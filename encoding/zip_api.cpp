@@ -477,11 +477,18 @@ int AddFolderContent(HZIP hz, const wchar_t* base, const wchar_t* folder)
         Zipped(ZIPRES_ARGUMENTS);
         return 0;
     }
-    const std::wstring prefix = folder && *folder ? std::wstring(folder) + L"\\" : std::wstring();
-    if (folder && *folder && ZipAdd(hz, folder, nullptr, 0, ZIPKIND_FOLDER) != ZIPRES_OK) {
+    const bool named = folder && *folder;
+    const std::wstring prefix = named ? std::wstring(folder) + L"\\" : std::wstring();
+    const std::wstring directory = std::wstring(base) + (named ? L"\\" + std::wstring(folder) : L"");
+    // A folder that is not there gets no entry either.
+    const DWORD attributes = GetFileAttributesW(directory.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        Zipped(ZIPRES_OPEN_FILE);
         return 0;
     }
-    const std::wstring directory = std::wstring(base) + (folder && *folder ? L"\\" + std::wstring(folder) : L"");
+    if (named && ZipAdd(hz, folder, nullptr, 0, ZIPKIND_FOLDER) != ZIPRES_OK) {
+        return 0;
+    }
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW((directory + L"\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {

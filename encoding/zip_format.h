@@ -35,6 +35,7 @@ constexpr uint16_t kHostNtfs = 10;
 constexpr uint16_t kHostVfat = 14;
 
 constexpr uint16_t kExtendedTimestampTag = 0x5455; // modification time in seconds since 1970, UTC
+constexpr uint16_t kUnicodePathTag = 0x7075;       // version, CRC of the stored name, the name in UTF-8
 
 inline uint16_t Read16(const unsigned char* p)
 {

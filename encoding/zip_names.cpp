@@ -63,6 +63,12 @@ std::wstring DecodeEntryName(const std::string& bytes, bool utf8)
     return Widen(bytes, utf8 ? CP_UTF8 : kLegacyCodePage);
 }
 
+bool IsUtf8(const std::string& bytes)
+{
+    return bytes.empty() || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(),
+                                                static_cast<int>(bytes.size()), nullptr, 0) > 0;
+}
+
 bool SameEntryName(const std::wstring& left, const std::wstring& right, bool ignoreCase)
 {
     const std::wstring a = WithBackslashes(left);

@@ -17,6 +17,7 @@ struct StoredName {
 // is not valid UTF-16 or longer than kMaxStoredNameBytes.
 bool EncodeEntryName(const std::wstring& name, StoredName& stored);
 std::wstring DecodeEntryName(const std::string& bytes, bool utf8);
+bool IsUtf8(const std::string& bytes);
 
 // Equality with "/" and "\" taken as the same separator, optionally ignoring case.
 bool SameEntryName(const std::wstring& left, const std::wstring& right, bool ignoreCase);

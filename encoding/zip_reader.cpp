@@ -82,24 +82,56 @@ DWORD AttributesOf(uint16_t madeBy, uint32_t external, const std::wstring& name)
     return attributes;
 }
 
-// The modification time of an extended-timestamp field, when the extra data holds one.
-bool ExtendedModificationTime(const unsigned char* extra, size_t size, FILETIME& time)
+// The data of the extra field with this tag, when the extra data holds one.
+bool FindExtraField(const unsigned char* extra, size_t size, uint16_t wanted, const unsigned char*& data,
+                    size_t& length)
 {
     size_t at = 0;
     while (at + 4 <= size) {
         const uint16_t tag = Read16(extra + at);
-        const uint16_t length = Read16(extra + at + 2);
+        const size_t fieldSize = Read16(extra + at + 2);
         at += 4;
-        if (length > size - at) {
+        if (fieldSize > size - at) {
             return false;
         }
-        if (tag == kExtendedTimestampTag && length >= 5 && (extra[at] & 1)) {
-            time = UnixToFileTime(Read32(extra + at + 1));
+        if (tag == wanted) {
+            data = extra + at;
+            length = fieldSize;
             return true;
         }
-        at += length;
+        at += fieldSize;
     }
     return false;
+}
+
+// The modification time of an extended-timestamp field.
+bool ExtendedModificationTime(const unsigned char* extra, size_t size, FILETIME& time)
+{
+    const unsigned char* field = nullptr;
+    size_t length = 0;
+    if (!FindExtraField(extra, size, kExtendedTimestampTag, field, length) || length < 5 || !(field[0] & 1)) {
+        return false;
+    }
+    time = UnixToFileTime(Read32(field + 1));
+    return true;
+}
+
+// Tools that write UTF-8 names without the flag add them in a Unicode-path field, valid while its CRC
+// matches the name it stands for.
+bool UnicodePathName(const unsigned char* extra, size_t size, const std::string& nameBytes, std::wstring& name)
+{
+    const unsigned char* field = nullptr;
+    size_t length = 0;
+    if (!FindExtraField(extra, size, kUnicodePathTag, field, length) || length < 6 || field[0] != 1) {
+        return false;
+    }
+    const uLong crc = crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef*>(nameBytes.data()),
+                            static_cast<uInt>(nameBytes.size()));
+    if (Read32(field + 1) != crc) {
+        return false;
+    }
+    name = zipnames::DecodeEntryName(std::string(reinterpret_cast<const char*>(field + 5), length - 5), true);
+    return !name.empty();
 }
 
 } // namespace
@@ -291,14 +323,19 @@ ZRESULT ZipReader::ReadDirectory()
         item.size = Read32(p + 24);
         item.localOffset = Read32(p + 42) + shift;
         const std::string nameBytes(reinterpret_cast<const char*>(p + kCentralHeaderSize), nameSize);
-        item.name = zipnames::DecodeEntryName(nameBytes, (item.flags & kFlagUtf8) != 0);
+        const unsigned char* extra = p + kCentralHeaderSize + nameSize;
+        if (!UnicodePathName(extra, extraSize, nameBytes, item.name)) {
+            // Unix tools write UTF-8 names without the flag; elsewhere unflagged names are code page 936.
+            const bool unixUtf8 = (Read16(p + 4) >> 8) == kHostUnix && zipnames::IsUtf8(nameBytes);
+            item.name = zipnames::DecodeEntryName(nameBytes, (item.flags & kFlagUtf8) != 0 || unixUtf8);
+        }
         if (item.name.empty() || item.localOffset + kLocalHeaderSize > directoryStart ||
             item.compressedSize > directoryStart - item.localOffset) {
             return ZIPRES_CORRUPT;
         }
         item.attributes = AttributesOf(Read16(p + 4), Read32(p + 38), item.name);
         item.modified = DosToFileTime(uint32_t(Read16(p + 14)) << 16 | Read16(p + 12));
-        ExtendedModificationTime(p + kCentralHeaderSize + nameSize, extraSize, item.modified);
+        ExtendedModificationTime(extra, extraSize, item.modified);
         item.accessed = item.created = item.modified;
         m_items.push_back(std::move(item));
         at += recordSize;
