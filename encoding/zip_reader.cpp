@@ -14,7 +14,7 @@ using namespace zipformat;
 
 namespace {
 
-const size_t kInputChunk = 1 << 16;
+const size_t kInputChunk = 1 << 14;
 
 struct EndRecord {
     uint64_t position = 0; // of the record in the source
@@ -136,19 +136,43 @@ bool UnicodePathName(const unsigned char* extra, size_t size, const std::string&
 
 } // namespace
 
+// The inflate state and input buffer of a reader, made once and reset for every item.
+class InflateWorkspace {
+public:
+    InflateWorkspace() = default;
+    ~InflateWorkspace()
+    {
+        if (m_ready) {
+            inflateEnd(&m_stream);
+        }
+    }
+    InflateWorkspace(const InflateWorkspace&) = delete;
+    InflateWorkspace& operator=(const InflateWorkspace&) = delete;
+
+    // A stream ready for a new item, or null when zlib has no memory for it.
+    z_stream* Fresh()
+    {
+        if (!m_ready) {
+            m_ready = inflateInit2(&m_stream, -MAX_WBITS) == Z_OK;
+            return m_ready ? &m_stream : nullptr;
+        }
+        return inflateReset(&m_stream) == Z_OK ? &m_stream : nullptr;
+    }
+    unsigned char* input() { return m_input; }
+
+private:
+    z_stream m_stream{};
+    bool m_ready = false;
+    unsigned char m_input[kInputChunk];
+};
+
 // Streams the content of one item out of the archive, checking its size and CRC at the end.
 class ItemInflater {
 public:
-    ItemInflater(ArchiveSource& source, uint64_t dataStart, const ZipItem& item)
-        : m_source(source), m_next(dataStart), m_remainingIn(item.compressedSize), m_expected(item.size),
-          m_expectedCrc(item.crc), m_deflated(item.method == kMethodDeflated)
+    ItemInflater(ArchiveSource& source, InflateWorkspace& workspace, uint64_t dataStart, const ZipItem& item)
+        : m_source(source), m_workspace(workspace), m_next(dataStart), m_remainingIn(item.compressedSize),
+          m_expected(item.size), m_expectedCrc(item.crc), m_deflated(item.method == kMethodDeflated)
     {
-    }
-    ~ItemInflater()
-    {
-        if (m_streamReady) {
-            inflateEnd(&m_stream);
-        }
     }
     ItemInflater(const ItemInflater&) = delete;
     ItemInflater& operator=(const ItemInflater&) = delete;
@@ -158,8 +182,8 @@ public:
         if (!m_deflated) {
             return m_remainingIn == m_expected ? ZIPRES_OK : ZIPRES_CORRUPT;
         }
-        m_streamReady = inflateInit2(&m_stream, -MAX_WBITS) == Z_OK;
-        return m_streamReady ? ZIPRES_OK : ZIPRES_NO_MEMORY;
+        m_stream = m_workspace.Fresh();
+        return m_stream ? ZIPRES_OK : ZIPRES_NO_MEMORY;
     }
 
     // Fills up to room bytes; finished once the whole content is out and checked.
@@ -207,17 +231,17 @@ private:
 
     bool Refill()
     {
-        if (m_stream.avail_in > 0 || m_remainingIn == 0) {
+        if (m_stream->avail_in > 0 || m_remainingIn == 0) {
             return true;
         }
         const size_t take = static_cast<size_t>(std::min<uint64_t>(kInputChunk, m_remainingIn));
-        if (!m_source.ReadAt(m_next, m_input, take)) {
+        if (!m_source.ReadAt(m_next, m_workspace.input(), take)) {
             return false;
         }
         m_next += take;
         m_remainingIn -= take;
-        m_stream.next_in = m_input;
-        m_stream.avail_in = static_cast<uInt>(take);
+        m_stream->next_in = m_workspace.input();
+        m_stream->avail_in = static_cast<uInt>(take);
         return true;
     }
 
@@ -227,14 +251,14 @@ private:
             if (!Refill()) {
                 return ZIPRES_CORRUPT;
             }
-            m_stream.next_out = out + got;
-            m_stream.avail_out = static_cast<uInt>(std::min<size_t>(room - got, UINT_MAX));
-            const uInt before = m_stream.avail_out;
-            const int status = inflate(&m_stream, Z_NO_FLUSH);
-            got += before - m_stream.avail_out;
+            m_stream->next_out = out + got;
+            m_stream->avail_out = static_cast<uInt>(std::min<size_t>(room - got, UINT_MAX));
+            const uInt before = m_stream->avail_out;
+            const int status = inflate(m_stream, Z_NO_FLUSH);
+            got += before - m_stream->avail_out;
             if (status == Z_STREAM_END) {
                 m_ended = true;
-            } else if (status != Z_OK || (m_stream.avail_in == 0 && m_remainingIn == 0 && m_stream.avail_out > 0)) {
+            } else if (status != Z_OK || (m_stream->avail_in == 0 && m_remainingIn == 0 && m_stream->avail_out > 0)) {
                 return ZIPRES_CORRUPT; // bad data, or the data ends inside the stream
             }
         }
@@ -251,6 +275,8 @@ private:
     }
 
     ArchiveSource& m_source;
+    InflateWorkspace& m_workspace;
+    z_stream* m_stream = nullptr;
     uint64_t m_next;
     uint64_t m_remainingIn;
     uint64_t m_expected;
@@ -259,9 +285,6 @@ private:
     uint32_t m_crc = 0;
     bool m_deflated;
     bool m_ended = false;
-    bool m_streamReady = false;
-    z_stream m_stream{};
-    unsigned char m_input[kInputChunk];
 };
 
 ZipReader::ZipReader(std::unique_ptr<ArchiveSource> source, const std::wstring& baseFolder)
@@ -368,7 +391,10 @@ ZRESULT ZipReader::StartItem(int index, std::unique_ptr<ItemInflater>& inflater)
     if (dataStart > m_source->Size() || item.compressedSize > m_source->Size() - dataStart) {
         return ZIPRES_CORRUPT;
     }
-    inflater = std::make_unique<ItemInflater>(*m_source, dataStart, item);
+    if (!m_workspace) {
+        m_workspace = std::make_unique<InflateWorkspace>();
+    }
+    inflater = std::make_unique<ItemInflater>(*m_source, *m_workspace, dataStart, item);
     return inflater->Init();
 }
 

@@ -26,6 +26,7 @@ struct ZipItem {
 };
 
 class ItemInflater;
+class InflateWorkspace;
 
 // Reads an archive through its central directory. Every offset and length taken from the archive is
 // checked against the archive's size before it is used.
@@ -59,7 +60,8 @@ private:
     std::unique_ptr<ArchiveSource> m_source;
     std::wstring m_base;
     std::vector<ZipItem> m_items;
-    std::unique_ptr<ItemInflater> m_partial; // an item being unpacked into memory piece by piece
+    std::unique_ptr<InflateWorkspace> m_workspace; // shared by the items, one at a time
+    std::unique_ptr<ItemInflater> m_partial;       // an item being unpacked into memory piece by piece
     int m_partialIndex = -1;
 };
 
