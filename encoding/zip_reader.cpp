@@ -152,6 +152,9 @@ public:
     // A stream ready for a new item, or null when zlib has no memory for it.
     z_stream* Fresh()
     {
+        // Input left over from an abandoned item must not be taken for the new one's.
+        m_stream.next_in = nullptr;
+        m_stream.avail_in = 0;
         if (!m_ready) {
             m_ready = inflateInit2(&m_stream, -MAX_WBITS) == Z_OK;
             return m_ready ? &m_stream : nullptr;
