@@ -118,7 +118,7 @@ struct ZipWriter::DeflateState {
 };
 
 ZipWriter::ZipWriter(std::unique_ptr<ArchiveSink> sink)
-    : m_sink(std::move(sink)), m_buffer(kChunk), m_deflate(std::make_unique<DeflateState>())
+    : m_sink(std::move(sink)), m_input(kChunk), m_buffer(kChunk), m_deflate(std::make_unique<DeflateState>())
 {
 }
 
@@ -332,7 +332,7 @@ ZRESULT ZipWriter::DeflateContent(EntryContent& content, CentralRecord& record)
     } else if (deflateReset(&stream) != Z_OK) {
         return ZIPRES_FLATION;
     }
-    std::vector<unsigned char> input(kChunk);
+    std::vector<unsigned char>& input = m_input;
     uint64_t size = 0, compressedSize = 0;
     uLong crc = crc32(0, nullptr, 0);
     int flush = Z_NO_FLUSH;

@@ -62,7 +62,8 @@ private:
 
     std::unique_ptr<ArchiveSink> m_sink;
     std::vector<CentralRecord> m_records;
-    std::vector<unsigned char> m_buffer;
+    std::vector<unsigned char> m_input;  // content read for deflating
+    std::vector<unsigned char> m_buffer; // deflated output
     bool m_ended = false;
     bool m_failed = false;
     struct DeflateState;
