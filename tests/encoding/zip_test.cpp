@@ -592,3 +592,34 @@ TEST(ZipFolder, AddFolderContentTakesTheWholeTree)
         EXPECT_EQ(ExpectedCheck(expected), result.output);
     }
 }
+
+TEST(ZipRead, UnicodePathFieldsNameItemsWhileTheirCrcMatches)
+{
+    if (!hosttools::Available()) {
+        GTEST_SKIP() << "needs the host's python3";
+    }
+    testsupport::TempDir work;
+    const hosttools::Result result = hosttools::Python(work, R"(
+import struct, zipfile, zlib
+def unicode_path(stored, name, crc=None):
+    utf8 = name.encode("utf-8")
+    crc = zlib.crc32(stored) if crc is None else crc
+    return struct.pack("<HHBI", 0x7075, 5 + len(utf8), 1, crc) + utf8
+with zipfile.ZipFile(A[0], "w") as z:
+    good = zipfile.ZipInfo("plain.txt")
+    good.extra = unicode_path(b"plain.txt", "\u4e2d\u6587.txt")
+    z.writestr(good, b"good")
+    stale = zipfile.ZipInfo("other.txt")
+    stale.extra = unicode_path(b"other.txt", "\u65e7.txt", crc=1)
+    z.writestr(stale, b"stale")
+out("made")
+)",
+                                                       {hosttools::UnixPath(work.file(L"unicode.zip"))});
+    ASSERT_TRUE(result.ok) << result.output;
+    const std::wstring path = work.file(L"unicode.zip");
+    HZIP reader = OpenZipU(const_cast<wchar_t*>(path.c_str()), 0, ZIPKIND_FILENAME);
+    ASSERT_NE(nullptr, reader);
+    const Files expected = {{L"\u4E2D\u6587.txt", "good"}, {L"other.txt", "stale"}};
+    EXPECT_EQ("", ziptest::Difference(expected, AllItems(reader))) << "a stale field is ignored";
+    CloseZipU(reader);
+}
