@@ -35,3 +35,7 @@
 #include <util/captionbuttons.h>
 #include <util/basewnd.h>
 #include <util/basedlg.h>
+#include <util/hash.h>
+#include <util/base64.h>
+#include <util/gzip.h>
+#include <util/zip.h>
