@@ -2,6 +2,7 @@
 
 #include <util/inimap.h>
 #include <util/lock.h>
+#include <util/strutil.h>
 
 #include <map>
 #include <memory>
@@ -47,5 +48,5 @@ private:
     static std::wstring KeyOf(const wchar_t* path);
 
     KXCriticalSection m_lock;
-    std::map<std::wstring, std::shared_ptr<Use::Entry>, YIniMapMemory::NameLess> m_entries;
+    std::map<std::wstring, std::shared_ptr<Use::Entry>, StringCmp> m_entries;
 };

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <cwchar>
 #include <map>
 #include <string>
 
 #include <util/export.h>
+#include <util/strutil.h>
 
 // One key of an INI section held in memory.
 struct tagYIniKeyValue {

@@ -5,6 +5,7 @@
 #include <util/format.h>
 #include <util/module.h>
 #include <util/cstring.h>
+#include <util/strutil.h>
 #include <util/lock.h>
 #include <util/runlog.h>
 #include <util/file.h>
