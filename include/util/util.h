@@ -9,5 +9,6 @@
 #include <util/lock.h>
 #include <util/runlog.h>
 #include <util/file.h>
+#include <util/recordfile.h>
 #include <util/inimap.h>
 #include <util/profile.h>

@@ -167,7 +167,7 @@ int ExitWhileWriting()
     return 0; // exit with the writers still running
 }
 
-testing::Environment* const g_dispatch = testing::AddGlobalTestEnvironment(new childprogram::ScenarioDispatch({
+const bool g_scenarios = childprogram::AddScenarios({
     {L"basic", WriteBasicLines},
     {L"long", WriteLongBodies},
     {L"families", WriteEveryFamily},
@@ -177,7 +177,7 @@ testing::Environment* const g_dispatch = testing::AddGlobalTestEnvironment(new c
     {L"start", StartLog},
     {L"threads", FourWritersAtOnce},
     {L"exit", ExitWhileWriting},
-}));
+});
 
 // ---- the parent side ---------------------------------------------------------------------------
 
