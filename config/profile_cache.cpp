@@ -10,9 +10,9 @@ ProfileCache g_profileCache;
 ProfileCache::Use::Use(std::shared_ptr<Entry> entry, const std::wstring& path)
     : m_entry(std::move(entry)), m_guard(&m_entry->lock)
 {
-    if (!m_entry->loaded) {
-        m_entry->ini.LoadFromFile(path.c_str());
-        m_entry->loaded = true;
+    if (!m_entry->ini) {
+        m_entry->ini = std::make_unique<YIniMapMemory>();
+        m_entry->ini->LoadFromFile(path.c_str());
     }
 }
 
@@ -51,6 +51,15 @@ void ProfileCache::Release(const wchar_t* path)
     if (path == nullptr) {
         return;
     }
-    KXLocalSection guard(&m_lock);
-    m_entries.erase(KeyOf(path));
+    std::shared_ptr<Use::Entry> entry;
+    {
+        KXLocalSection guard(&m_lock);
+        const auto found = m_entries.find(KeyOf(path));
+        if (found == m_entries.end()) {
+            return;
+        }
+        entry = found->second;
+    }
+    KXLocalSection guard(&entry->lock);
+    entry->ini.reset();
 }
