@@ -8,6 +8,7 @@
 #include "config/ansi_text.h"
 #include "config/ini_file.h"
 #include "config/profile_cache.h"
+#include "runtime/scoped_handle.h"
 
 namespace {
 
@@ -39,14 +40,15 @@ DWORD CopyDefault(LPCSTR defaultValue, LPSTR buffer, DWORD capacity)
 bool ReplaceFileContent(LPCWSTR file, const void* data, DWORD length)
 {
     const std::wstring temporary = KxFormat(L"%s.%lu-%lu.tmp", file, GetCurrentProcessId(), GetCurrentThreadId());
-    const HANDLE handle =
-        CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
+    ScopedFileHandle handle(
+        CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle.IsValid()) {
         return false;
     }
     DWORD written = 0;
-    const bool complete = length == 0 || (WriteFile(handle, data, length, &written, nullptr) && written == length);
-    const bool closed = CloseHandle(handle) != FALSE;
+    const bool complete =
+        length == 0 || (WriteFile(handle.Get(), data, length, &written, nullptr) && written == length);
+    const bool closed = handle.Close();
     if (complete && closed &&
         MoveFileExW(temporary.c_str(), file, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return true;

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "runtime/scoped_handle.h"
+
 #include <atomic>
 #include <cstdarg>
 #include <cstdio>
@@ -67,14 +69,11 @@ unsigned long long DayNumber(const SYSTEMTIME& date)
 // by another process without sharing, for example).
 bool LastWriteDay(const std::wstring& path, unsigned long long* day)
 {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
+    const ScopedFileHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
     FILETIME written{};
-    const bool known = GetFileTime(file, nullptr, nullptr, &written) != FALSE;
-    CloseHandle(file);
+    const bool known = file.IsValid() && GetFileTime(file.Get(), nullptr, nullptr, &written) != FALSE;
     if (known) {
         *day = DayNumber(written);
     }
@@ -86,8 +85,8 @@ void PurgeOldLogs(const std::wstring& directory, const SYSTEMTIME& today, int ke
 {
     const unsigned long long todayNumber = DayNumber(today);
     WIN32_FIND_DATAW entry{};
-    const HANDLE find = FindFirstFileW(KxFormat(L"%s\\*.log", directory.c_str()).c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE) {
+    const ScopedFindHandle find(FindFirstFileW(KxFormat(L"%s\\*.log", directory.c_str()).c_str(), &entry));
+    if (!find.IsValid()) {
         return;
     }
     do {
@@ -97,8 +96,7 @@ void PurgeOldLogs(const std::wstring& directory, const SYSTEMTIME& today, int ke
             day<todayNumber&& static_cast<long long>(todayNumber - day)> keepDays) {
             ::DeleteFileW(path.c_str());
         }
-    } while (FindNextFileW(find, &entry));
-    FindClose(find);
+    } while (FindNextFileW(find.Get(), &entry));
 }
 
 std::wstring FormatBody(const wchar_t* format, va_list args)

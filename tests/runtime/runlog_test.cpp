@@ -1,6 +1,7 @@
 // The run log reads its settings once per process from the executable's folder, so every scenario
 // runs in a fresh copy of this program placed in a folder of its own: the parent prepares the folder
 // (settings, old log files), the child process writes, the parent checks the files.
+#include <util/file.h>
 #include <util/runlog.h>
 
 #include <gtest/gtest.h>
@@ -79,6 +80,13 @@ int MissingFileWithRetry()
     CHILD_CHECK(made != nullptr);
     fclose(made);
     CHILD_CHECK(KxWriteLog(CString(L"y")) == 1);
+    return 0;
+}
+
+int WriteToLongPaths()
+{
+    CHILD_CHECK(KxWriteLog(CString(L"main line")) == 1);
+    CHILD_CHECK(KxWriteLog(7, CString(L"module line")) == 1);
     return 0;
 }
 
@@ -175,6 +183,7 @@ const bool g_scenarios = childprogram::AddScenarios({
     {L"noretry", MissingFileWithoutRetry},
     {L"retry", MissingFileWithRetry},
     {L"start", StartLog},
+    {L"longpath", WriteToLongPaths},
     {L"threads", FourWritersAtOnce},
     {L"exit", ExitWhileWriting},
 });
@@ -415,4 +424,17 @@ TEST(RunLog, ProcessEndsWhileThreadsAreWriting)
     EXPECT_EQ(folder.Run(L"exit"), 0ul);
     const std::string bytes = childprogram::ReadBytes(folder.file(L"busy.log"));
     EXPECT_GT(bytes.size(), 2u);
+}
+
+TEST(RunLog, ModuleFileNamesAreNotCutShort)
+{
+    LogFolder folder;
+    const std::wstring part(165, L'd');
+    const std::wstring name = part + L"1\\" + part + L"2\\" + part + L"3\\main";
+    ASSERT_EQ(KXFile::CreateDirectoryW(folder.file(part + L"1\\" + part + L"2\\" + part + L"3").c_str()), 1);
+    folder.WriteSettings(L"Name=" + name + L".txt\r\n");
+    ASSERT_GT(folder.file(name).size(), 512u);
+    ASSERT_EQ(folder.Run(L"longpath"), 0ul);
+    EXPECT_EQ(ReadLogText(folder.file(name + L".log")), L"main line");
+    EXPECT_EQ(ReadLogText(folder.file(name + L"_7.log")), L"module line");
 }
