@@ -73,9 +73,9 @@ void CKxProfile::CreateIniFileA(LPCSTR file)
 DWORD CKxProfile::GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, LPWSTR buffer,
                                            DWORD capacity, LPCWSTR file)
 {
-    CreateIniFileW(file);
     if (section == nullptr || key == nullptr) {
         // Lists of names: the platform answers them from the file, which writes keep up to date.
+        CreateIniFileW(file);
         return ::GetPrivateProfileStringW(section, key, defaultValue, buffer, capacity, file);
     }
     const ProfileCache::Use entry = ProfileCache::Instance().Acquire(file);
@@ -90,8 +90,8 @@ DWORD CKxProfile::GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR
 DWORD CKxProfile::GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR buffer,
                                            DWORD capacity, LPCSTR file)
 {
-    CreateIniFileA(file);
     if (section == nullptr || key == nullptr) {
+        CreateIniFileA(file);
         return ::GetPrivateProfileStringA(section, key, defaultValue, buffer, capacity, file);
     }
     const WideText wideFile(file);
@@ -106,7 +106,6 @@ DWORD CKxProfile::GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR de
 
 UINT CKxProfile::GetPrivateProfileIntW(LPCWSTR section, LPCWSTR key, INT defaultValue, LPCWSTR file)
 {
-    CreateIniFileW(file);
     const ProfileCache::Use entry = ProfileCache::Instance().Acquire(file);
     int value = 0;
     if (entry && entry->GetIntW(section, key, &value) == YIniMapMemory::valueFound) {
@@ -123,14 +122,12 @@ UINT CKxProfile::GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultVa
 
 BOOL CKxProfile::WritePrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPCWSTR file)
 {
-    CreateIniFileW(file);
     const ProfileCache::Use entry = ProfileCache::Instance().Acquire(file);
     return entry && entry->WriteStringW(section, key, value) ? TRUE : FALSE;
 }
 
 BOOL CKxProfile::WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR file)
 {
-    CreateIniFileA(file);
     const WideText wideFile(file);
     const ProfileCache::Use entry = ProfileCache::Instance().Acquire(wideFile.c_str());
     return entry && entry->WriteStringA(section, key, value) ? TRUE : FALSE;
@@ -138,7 +135,6 @@ BOOL CKxProfile::WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR v
 
 BOOL CKxProfile::WritePrivateProfileSectionW(LPCWSTR section, LPCWSTR data, LPCWSTR file)
 {
-    CreateIniFileW(file);
     const ProfileCache::Use entry = ProfileCache::Instance().Acquire(file);
     if (!entry) {
         return FALSE;
@@ -149,7 +145,6 @@ BOOL CKxProfile::WritePrivateProfileSectionW(LPCWSTR section, LPCWSTR data, LPCW
 
 BOOL CKxProfile::WritePrivateProfileSectionA(LPCSTR section, LPCSTR data, LPCSTR file)
 {
-    CreateIniFileA(file);
     const WideText wideFile(file);
     const ProfileCache::Use entry = ProfileCache::Instance().Acquire(wideFile.c_str());
     if (!entry) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "config/ini_file.h"
+
 namespace {
 // Made when the library is loaded and gone when it is unloaded, like the run log's settings.
 ProfileCache g_profileCache;
@@ -11,6 +13,8 @@ ProfileCache::Use::Use(std::shared_ptr<Entry> entry, const std::wstring& path)
     : m_entry(std::move(entry)), m_guard(&m_entry->lock)
 {
     if (!m_entry->ini) {
+        // Reading a setting of a missing file makes the file, empty; a loaded copy knows it exists.
+        CreateUnicodeIniFile(path.c_str());
         m_entry->ini = std::make_unique<YIniMapMemory>();
         m_entry->ini->LoadFromFile(path.c_str());
     }

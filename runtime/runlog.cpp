@@ -307,9 +307,8 @@ long KxWriteLog(unsigned char level, unsigned long module, const wchar_t* format
     const std::wstring body = FormatBody(format, args);
     va_end(args);
     const std::wstring line =
-        KxFormat(L"[Level:%d][%d-%02d-%02d %02d:%02d:%02d][ModuleID:%d]: ", level, now.wYear, now.wMonth, now.wDay,
-                 now.wHour, now.wMinute, now.wSecond, static_cast<int>(module)) +
-        body + L"\r\n";
+        KxFormat(L"[Level:%d][%d-%02d-%02d %02d:%02d:%02d][ModuleID:%d]: %s\r\n", level, now.wYear, now.wMonth,
+                 now.wDay, now.wHour, now.wMinute, now.wSecond, static_cast<int>(module), body.c_str());
     return log->WriteMain(line);
 }
 
@@ -328,10 +327,9 @@ long KxWriteLogEx(const wchar_t* path, unsigned char level, unsigned long module
     va_start(args, format);
     const std::wstring body = FormatBody(format, args);
     va_end(args);
-    const std::wstring line = KxFormat(L"[ModuleID:%d,Level:%d,-%d/%02d/%02d-%02d:%02d:%02d<%d>]: ",
+    const std::wstring line = KxFormat(L"[ModuleID:%d,Level:%d,-%d/%02d/%02d-%02d:%02d:%02d<%d>]: %s\r\n",
                                        static_cast<int>(module), level, now.wYear, now.wMonth, now.wDay, now.wHour,
-                                       now.wMinute, now.wSecond, static_cast<int>(GetTickCount())) +
-                              body + L"\r\n";
+                                       now.wMinute, now.wSecond, static_cast<int>(GetTickCount()), body.c_str());
     return log->WritePath(path, line);
 }
 
