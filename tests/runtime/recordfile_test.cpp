@@ -125,53 +125,16 @@ TEST_F(RecordFile, SavedKeysSlotsAndBlocksHaveTheExactLayout)
     ASSERT_EQ(file.SaveUserData(user, 5), 1);
 
     // Block record: 12-byte header + 2 items of 8 bytes = 28 bytes.
-    const std::string expected = Bytes()
-                                     .U32(kSign)
-                                     .U8(7)
-                                     .U32(4)
-                                     .U32(3)
-                                     .U32(38)
-                                     .U32(8)
-                                     .U32(2)
-                                     .U32(89)
-                                     .U32(2)
-                                     .U8('u')
-                                     .U8('s')
-                                     .U8('e')
-                                     .U8('r')
-                                     .U8('!')
-                                     // slot 0: key 1, live, first block at 145, 1 block, 1 item
-                                     .U32(1)
-                                     .U8(0)
-                                     .U32(145)
-                                     .U32(1)
-                                     .U32(1)
-                                     // slot 1: key 2, live, first block at 89, 2 blocks, 3 items
-                                     .U32(2)
-                                     .U8(0)
-                                     .U32(89)
-                                     .U32(2)
-                                     .U32(3)
-                                     .Zeros(17)
-                                     // key 2: blocks at 89 and 117
-                                     .U32(2)
-                                     .U32(2)
-                                     .U32(117)
-                                     .Item(10, -10)
-                                     .Item(11, -11)
-                                     .U32(2)
-                                     .U32(1)
-                                     .U32(0)
-                                     .Item(12, -12)
-                                     .Zeros(8)
-                                     // key 1: block at 145
-                                     .U32(2)
-                                     .U32(1)
-                                     .U32(0)
-                                     .Item(50, -50)
-                                     .Zeros(8)
-                                     .str();
-    EXPECT_EQ(FileBytes(path), expected);
+    Bytes expected;
+    expected.U32(kSign).U8(7).U32(4).U32(3).U32(38).U32(8).U32(2).U32(89).U32(2); // 2 slots in use
+    expected.U8('u').U8('s').U8('e').U8('r').U8('!');
+    expected.U32(1).U8(0).U32(145).U32(1).U32(1); // slot 0: key 1, live, block at 145, 1 block, 1 item
+    expected.U32(2).U8(0).U32(89).U32(2).U32(3);  // slot 1: key 2, live, block at 89, 2 blocks, 3 items
+    expected.Zeros(17);
+    expected.U32(2).U32(2).U32(117).Item(10, -10).Item(11, -11); // key 2, block at 89
+    expected.U32(2).U32(1).U32(0).Item(12, -12).Zeros(8);        // key 2, block at 117
+    expected.U32(2).U32(1).U32(0).Item(50, -50).Zeros(8);        // key 1, block at 145
+    EXPECT_EQ(FileBytes(path), expected.str());
 }
 
 TEST_F(RecordFile, TwentyFiveItemsFillThreeBlocks)
