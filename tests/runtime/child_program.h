@@ -132,12 +132,9 @@ public:
     }
 
 private:
-    static void Place(const wchar_t* from, const std::wstring& to)
-    {
-        if (!CreateHardLinkW(to.c_str(), from, nullptr)) {
-            ASSERT_TRUE(CopyFileW(from, to.c_str(), FALSE));
-        }
-    }
+    // A copy, not a hard link: under Wine a link shares the library's and the program's "in use"
+    // state, so the folder could not be removed, and deleting it disturbs the original files.
+    static void Place(const wchar_t* from, const std::wstring& to) { ASSERT_TRUE(CopyFileW(from, to.c_str(), FALSE)); }
 
     // Under Wine, validating the whole heap on every call (part of the test run's heap checks)
     // corrupts the heap when several threads allocate at once. The child keeps the other checks

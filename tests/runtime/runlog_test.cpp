@@ -426,10 +426,37 @@ TEST(RunLog, ProcessEndsWhileThreadsAreWriting)
     EXPECT_GT(bytes.size(), 2u);
 }
 
+// Removes a tree of folders that is too deep for the shell's folder removal, deepest first.
+class DeepFolders {
+public:
+    explicit DeepFolders(std::vector<std::wstring> folders) : m_folders(std::move(folders)) {}
+    ~DeepFolders()
+    {
+        for (auto folder = m_folders.rbegin(); folder != m_folders.rend(); ++folder) {
+            WIN32_FIND_DATAW entry{};
+            const HANDLE find = FindFirstFileW((*folder + L"\\*.log").c_str(), &entry);
+            if (find != INVALID_HANDLE_VALUE) {
+                do {
+                    DeleteFileW((*folder + L"\\" + entry.cFileName).c_str());
+                } while (FindNextFileW(find, &entry));
+                FindClose(find);
+            }
+            RemoveDirectoryW(folder->c_str());
+        }
+    }
+    DeepFolders(const DeepFolders&) = delete;
+    DeepFolders& operator=(const DeepFolders&) = delete;
+
+private:
+    std::vector<std::wstring> m_folders;
+};
+
 TEST(RunLog, ModuleFileNamesAreNotCutShort)
 {
     LogFolder folder;
     const std::wstring part(165, L'd');
+    const DeepFolders deep({folder.file(part + L"1"), folder.file(part + L"1\\" + part + L"2"),
+                            folder.file(part + L"1\\" + part + L"2\\" + part + L"3")});
     const std::wstring name = part + L"1\\" + part + L"2\\" + part + L"3\\main";
     ASSERT_EQ(KXFile::CreateDirectoryW(folder.file(part + L"1\\" + part + L"2\\" + part + L"3").c_str()), 1);
     folder.WriteSettings(L"Name=" + name + L".txt\r\n");
