@@ -14,6 +14,12 @@ namespace {
 
 using ansi_text::WideText;
 
+// A platform buffer size as the INI map's int capacity.
+int Room(DWORD capacity)
+{
+    return static_cast<int>(std::min<DWORD>(capacity, 0x7FFFFFFF));
+}
+
 // The default of a read that found nothing, cut to the buffer: its length.
 DWORD CopyDefault(LPCWSTR defaultValue, LPWSTR buffer, DWORD capacity)
 {
@@ -31,8 +37,7 @@ DWORD CopyDefault(LPCWSTR defaultValue, LPWSTR buffer, DWORD capacity)
 DWORD CopyDefault(LPCSTR defaultValue, LPSTR buffer, DWORD capacity)
 {
     const WideText wideDefault(defaultValue ? defaultValue : "");
-    const int capacityBytes = static_cast<int>(std::min<DWORD>(capacity, 0x7FFFFFFF));
-    return static_cast<DWORD>(ansi_text::CopyAsAnsi(wideDefault.c_str(), -1, buffer, capacityBytes));
+    return static_cast<DWORD>(ansi_text::CopyAsAnsi(wideDefault.c_str(), -1, buffer, Room(capacity)));
 }
 
 // Writes the bytes as the whole file: first into a temporary file beside it, then moved over it, so
@@ -80,8 +85,7 @@ DWORD CKxProfile::GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR
     }
     const ProfileCache::Use entry = ProfileCache::Instance().Acquire(file);
     int length = 0;
-    const int room = static_cast<int>(std::min<DWORD>(capacity, 0x7FFFFFFF));
-    if (entry && entry->GetStringW(section, key, buffer, room, &length) == YIniMapMemory::valueFound) {
+    if (entry && entry->GetStringW(section, key, buffer, Room(capacity), &length) == YIniMapMemory::valueFound) {
         return static_cast<DWORD>(length);
     }
     return CopyDefault(defaultValue, buffer, capacity);
@@ -97,8 +101,7 @@ DWORD CKxProfile::GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR de
     const WideText wideFile(file);
     const ProfileCache::Use entry = ProfileCache::Instance().Acquire(wideFile.c_str());
     int length = 0;
-    const int room = static_cast<int>(std::min<DWORD>(capacity, 0x7FFFFFFF));
-    if (entry && entry->GetStringA(section, key, buffer, room, &length) == YIniMapMemory::valueFound) {
+    if (entry && entry->GetStringA(section, key, buffer, Room(capacity), &length) == YIniMapMemory::valueFound) {
         return static_cast<DWORD>(length);
     }
     return CopyDefault(defaultValue, buffer, capacity);
