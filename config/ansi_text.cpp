@@ -4,39 +4,46 @@
 
 #include <cstring>
 #include <cwchar>
+#include <string>
+
+#include <util/strutil.h>
 
 namespace ansi_text {
 
 WideText::WideText(const char* text)
 {
-    if (text != nullptr) {
-        Convert(text, -1);
+    if (text == nullptr) {
+        return;
     }
+    const int fixedSize = static_cast<int>(sizeof(m_fixed) / sizeof(m_fixed[0]));
+    if (C2T(text, m_fixed, fixedSize, kCodePage) || *text == 0) {
+        m_text = m_fixed;
+        return;
+    }
+    const std::wstring whole = C2T(text, kCodePage);
+    m_heap.assign(whole.c_str(), whole.c_str() + whole.size() + 1);
+    m_text = m_heap.data();
 }
 
-WideText::WideText(const char* text, int count)
+WideText::WideText(const char* list, int count)
 {
-    if (text != nullptr) {
-        Convert(text, count);
+    if (list == nullptr) {
+        return;
     }
-}
-
-void WideText::Convert(const char* text, int count)
-{
     const int fixedRoom = static_cast<int>(sizeof(m_fixed) / sizeof(m_fixed[0])) - 1;
     m_fixed[0] = 0;
     m_text = m_fixed;
-    if (count == 0) {
+    if (count <= 0) {
         return;
     }
-    int converted = MultiByteToWideChar(kCodePage, 0, text, count, m_fixed, fixedRoom);
+    int converted = MultiByteToWideChar(kCodePage, 0, list, count, m_fixed, fixedRoom);
     if (converted > 0) {
         m_fixed[converted] = 0;
         return;
     }
-    const int needed = MultiByteToWideChar(kCodePage, 0, text, count, nullptr, 0);
-    m_heap.assign(static_cast<size_t>(needed) + 1, 0);
-    converted = MultiByteToWideChar(kCodePage, 0, text, count, m_heap.data(), needed);
+    const int needed = MultiByteToWideChar(kCodePage, 0, list, count, nullptr, 0);
+    m_heap.assign(static_cast<size_t>(needed > 0 ? needed : 0) + 1, 0);
+    converted = MultiByteToWideChar(kCodePage, 0, list, count, m_heap.data(), needed);
     m_heap[static_cast<size_t>(converted > 0 ? converted : 0)] = 0;
     m_text = m_heap.data();
 }

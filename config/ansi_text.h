@@ -14,15 +14,13 @@ class WideText {
 public:
     explicit WideText(const char* text);
     // count bytes, zeros included (for zero-separated lists); the result is terminated after them.
-    WideText(const char* text, int count);
+    WideText(const char* list, int count);
     WideText(const WideText&) = delete;
     WideText& operator=(const WideText&) = delete;
 
     const wchar_t* c_str() const { return m_text; }
 
 private:
-    void Convert(const char* text, int count);
-
     wchar_t m_fixed[513];
     std::vector<wchar_t> m_heap;
     const wchar_t* m_text = nullptr;

@@ -2,6 +2,8 @@
 
 #include <util/file.h>
 
+#include "runtime/scoped_handle.h"
+
 bool CreateUnicodeIniFile(const wchar_t* path)
 {
     if (path == nullptr || *path == 0) {
@@ -10,15 +12,14 @@ bool CreateUnicodeIniFile(const wchar_t* path)
     if (KXFile::IsExist(path)) {
         return true;
     }
-    const HANDLE file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    ScopedFileHandle file(CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsValid()) {
         // Another writer may have made it in the meantime.
         return KXFile::IsExist(path);
     }
     const unsigned char mark[2] = {0xFF, 0xFE};
     DWORD written = 0;
-    const bool done = WriteFile(file, mark, sizeof(mark), &written, nullptr) && written == sizeof(mark);
-    CloseHandle(file);
-    return done;
+    const bool done = WriteFile(file.Get(), mark, sizeof(mark), &written, nullptr) && written == sizeof(mark);
+    return file.Close() && done;
 }

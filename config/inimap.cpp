@@ -12,6 +12,7 @@
 
 #include "config/ansi_text.h"
 #include "config/ini_file.h"
+#include "runtime/scoped_handle.h"
 
 namespace {
 
@@ -135,14 +136,16 @@ void YIniMapMemory::ParseText(const wchar_t* text, int count)
     }
 }
 
-int YIniMapMemory::Find(const wchar_t* section, const wchar_t* key, const tagYIniKeyValue** record)
+int YIniMapMemory::Find(const wchar_t* section, const wchar_t* key, const tagYIniKeyValue** record, bool* sectionFound)
 {
     *record = nullptr;
+    *sectionFound = false;
     if (section == nullptr || key == nullptr) {
         return valueMissing;
     }
     const auto found = m_mapSections.find(section);
-    if (found != m_mapSections.end()) {
+    *sectionFound = found != m_mapSections.end();
+    if (*sectionFound) {
         const auto entry = found->second.find(key);
         if (entry != found->second.end()) {
             *record = &entry->second;
@@ -160,11 +163,12 @@ int YIniMapMemory::GetStringW(const wchar_t* section, const wchar_t* key, wchar_
     if (buffer == nullptr) {
         capacity = 0;
     }
-    if (capacity > 0 && !ExistSectionW(section)) {
+    const tagYIniKeyValue* record = nullptr;
+    bool sectionFound = false;
+    const int result = Find(section, key, &record, &sectionFound);
+    if (capacity > 0 && !sectionFound) {
         buffer[0] = 0;
     }
-    const tagYIniKeyValue* record = nullptr;
-    const int result = Find(section, key, &record);
     if (result == valueFound && capacity > 0) {
         const size_t copied = std::min(record->strValue.size(), static_cast<size_t>(capacity - 1));
         wmemcpy(buffer, record->strValue.c_str(), copied);
@@ -181,7 +185,8 @@ int YIniMapMemory::GetStringW(const wchar_t* section, const wchar_t* key, wchar_
 int YIniMapMemory::GetIntW(const wchar_t* section, const wchar_t* key, int* value)
 {
     const tagYIniKeyValue* record = nullptr;
-    const int result = Find(section, key, &record);
+    bool sectionFound = false;
+    const int result = Find(section, key, &record, &sectionFound);
     if (result == valueFound && value != nullptr) {
         *value = _wtoi(record->strValue.c_str());
     }
@@ -320,11 +325,12 @@ int YIniMapMemory::GetStringA(const char* section, const char* key, char* buffer
     if (buffer == nullptr) {
         capacity = 0;
     }
-    if (capacity > 0 && !ExistSectionW(wideSection.c_str())) {
+    const tagYIniKeyValue* record = nullptr;
+    bool sectionFound = false;
+    const int result = Find(wideSection.c_str(), wideKey.c_str(), &record, &sectionFound);
+    if (capacity > 0 && !sectionFound) {
         buffer[0] = 0;
     }
-    const tagYIniKeyValue* record = nullptr;
-    const int result = Find(wideSection.c_str(), wideKey.c_str(), &record);
     if (result == valueFound) {
         const int copied = ansi_text::CopyAsAnsi(record->strValue.c_str(), static_cast<int>(record->strValue.size()),
                                                  buffer, capacity);

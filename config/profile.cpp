@@ -8,10 +8,17 @@
 #include "config/ansi_text.h"
 #include "config/ini_file.h"
 #include "config/profile_cache.h"
+#include "runtime/scoped_handle.h"
 
 namespace {
 
 using ansi_text::WideText;
+
+// A platform buffer size as the INI map's int capacity.
+int Room(DWORD capacity)
+{
+    return static_cast<int>(std::min<DWORD>(capacity, 0x7FFFFFFF));
+}
 
 // The default of a read that found nothing, cut to the buffer: its length.
 DWORD CopyDefault(LPCWSTR defaultValue, LPWSTR buffer, DWORD capacity)
@@ -30,8 +37,7 @@ DWORD CopyDefault(LPCWSTR defaultValue, LPWSTR buffer, DWORD capacity)
 DWORD CopyDefault(LPCSTR defaultValue, LPSTR buffer, DWORD capacity)
 {
     const WideText wideDefault(defaultValue ? defaultValue : "");
-    const int capacityBytes = static_cast<int>(std::min<DWORD>(capacity, 0x7FFFFFFF));
-    return static_cast<DWORD>(ansi_text::CopyAsAnsi(wideDefault.c_str(), -1, buffer, capacityBytes));
+    return static_cast<DWORD>(ansi_text::CopyAsAnsi(wideDefault.c_str(), -1, buffer, Room(capacity)));
 }
 
 // Writes the bytes as the whole file: first into a temporary file beside it, then moved over it, so
@@ -39,14 +45,15 @@ DWORD CopyDefault(LPCSTR defaultValue, LPSTR buffer, DWORD capacity)
 bool ReplaceFileContent(LPCWSTR file, const void* data, DWORD length)
 {
     const std::wstring temporary = KxFormat(L"%s.%lu-%lu.tmp", file, GetCurrentProcessId(), GetCurrentThreadId());
-    const HANDLE handle =
-        CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
+    ScopedFileHandle handle(
+        CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle.IsValid()) {
         return false;
     }
     DWORD written = 0;
-    const bool complete = length == 0 || (WriteFile(handle, data, length, &written, nullptr) && written == length);
-    const bool closed = CloseHandle(handle) != FALSE;
+    const bool complete =
+        length == 0 || (WriteFile(handle.Get(), data, length, &written, nullptr) && written == length);
+    const bool closed = handle.Close();
     if (complete && closed &&
         MoveFileExW(temporary.c_str(), file, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return true;
@@ -71,15 +78,14 @@ void CKxProfile::CreateIniFileA(LPCSTR file)
 DWORD CKxProfile::GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, LPWSTR buffer,
                                            DWORD capacity, LPCWSTR file)
 {
-    CreateIniFileW(file);
     if (section == nullptr || key == nullptr) {
         // Lists of names: the platform answers them from the file, which writes keep up to date.
+        CreateIniFileW(file);
         return ::GetPrivateProfileStringW(section, key, defaultValue, buffer, capacity, file);
     }
     const ProfileCache::Use entry = ProfileCache::Instance().Acquire(file);
     int length = 0;
-    const int room = static_cast<int>(std::min<DWORD>(capacity, 0x7FFFFFFF));
-    if (entry && entry->GetStringW(section, key, buffer, room, &length) == YIniMapMemory::valueFound) {
+    if (entry && entry->GetStringW(section, key, buffer, Room(capacity), &length) == YIniMapMemory::valueFound) {
         return static_cast<DWORD>(length);
     }
     return CopyDefault(defaultValue, buffer, capacity);
@@ -88,15 +94,14 @@ DWORD CKxProfile::GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR
 DWORD CKxProfile::GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR buffer,
                                            DWORD capacity, LPCSTR file)
 {
-    CreateIniFileA(file);
     if (section == nullptr || key == nullptr) {
+        CreateIniFileA(file);
         return ::GetPrivateProfileStringA(section, key, defaultValue, buffer, capacity, file);
     }
     const WideText wideFile(file);
     const ProfileCache::Use entry = ProfileCache::Instance().Acquire(wideFile.c_str());
     int length = 0;
-    const int room = static_cast<int>(std::min<DWORD>(capacity, 0x7FFFFFFF));
-    if (entry && entry->GetStringA(section, key, buffer, room, &length) == YIniMapMemory::valueFound) {
+    if (entry && entry->GetStringA(section, key, buffer, Room(capacity), &length) == YIniMapMemory::valueFound) {
         return static_cast<DWORD>(length);
     }
     return CopyDefault(defaultValue, buffer, capacity);
@@ -104,7 +109,6 @@ DWORD CKxProfile::GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR de
 
 UINT CKxProfile::GetPrivateProfileIntW(LPCWSTR section, LPCWSTR key, INT defaultValue, LPCWSTR file)
 {
-    CreateIniFileW(file);
     const ProfileCache::Use entry = ProfileCache::Instance().Acquire(file);
     int value = 0;
     if (entry && entry->GetIntW(section, key, &value) == YIniMapMemory::valueFound) {
@@ -121,14 +125,12 @@ UINT CKxProfile::GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultVa
 
 BOOL CKxProfile::WritePrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPCWSTR file)
 {
-    CreateIniFileW(file);
     const ProfileCache::Use entry = ProfileCache::Instance().Acquire(file);
     return entry && entry->WriteStringW(section, key, value) ? TRUE : FALSE;
 }
 
 BOOL CKxProfile::WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR file)
 {
-    CreateIniFileA(file);
     const WideText wideFile(file);
     const ProfileCache::Use entry = ProfileCache::Instance().Acquire(wideFile.c_str());
     return entry && entry->WriteStringA(section, key, value) ? TRUE : FALSE;
@@ -136,7 +138,6 @@ BOOL CKxProfile::WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR v
 
 BOOL CKxProfile::WritePrivateProfileSectionW(LPCWSTR section, LPCWSTR data, LPCWSTR file)
 {
-    CreateIniFileW(file);
     const ProfileCache::Use entry = ProfileCache::Instance().Acquire(file);
     if (!entry) {
         return FALSE;
@@ -147,7 +148,6 @@ BOOL CKxProfile::WritePrivateProfileSectionW(LPCWSTR section, LPCWSTR data, LPCW
 
 BOOL CKxProfile::WritePrivateProfileSectionA(LPCSTR section, LPCSTR data, LPCSTR file)
 {
-    CreateIniFileA(file);
     const WideText wideFile(file);
     const ProfileCache::Use entry = ProfileCache::Instance().Acquire(wideFile.c_str());
     if (!entry) {

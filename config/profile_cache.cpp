@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "config/ini_file.h"
+
 namespace {
 // Made when the library is loaded and gone when it is unloaded, like the run log's settings.
 ProfileCache g_profileCache;
@@ -10,9 +12,11 @@ ProfileCache g_profileCache;
 ProfileCache::Use::Use(std::shared_ptr<Entry> entry, const std::wstring& path)
     : m_entry(std::move(entry)), m_guard(&m_entry->lock)
 {
-    if (!m_entry->loaded) {
-        m_entry->ini.LoadFromFile(path.c_str());
-        m_entry->loaded = true;
+    if (!m_entry->ini) {
+        // Reading a setting of a missing file makes the file, empty; a loaded copy knows it exists.
+        CreateUnicodeIniFile(path.c_str());
+        m_entry->ini = std::make_unique<YIniMapMemory>();
+        m_entry->ini->LoadFromFile(path.c_str());
     }
 }
 
@@ -51,6 +55,15 @@ void ProfileCache::Release(const wchar_t* path)
     if (path == nullptr) {
         return;
     }
-    KXLocalSection guard(&m_lock);
-    m_entries.erase(KeyOf(path));
+    std::shared_ptr<Use::Entry> entry;
+    {
+        KXLocalSection guard(&m_lock);
+        const auto found = m_entries.find(KeyOf(path));
+        if (found == m_entries.end()) {
+            return;
+        }
+        entry = found->second;
+    }
+    KXLocalSection guard(&entry->lock);
+    entry->ini.reset();
 }

@@ -2,6 +2,7 @@
 
 #include <util/inimap.h>
 #include <util/lock.h>
+#include <util/strutil.h>
 
 #include <map>
 #include <memory>
@@ -19,14 +20,14 @@ public:
         Use& operator=(const Use&) = delete;
 
         explicit operator bool() const { return m_entry != nullptr; }
-        YIniMapMemory* operator->() const { return &m_entry->ini; }
+        YIniMapMemory* operator->() const { return m_entry->ini.get(); }
 
     private:
         friend class ProfileCache;
+        // One per path for the life of the cache; the copy itself comes and goes.
         struct Entry {
             KXCriticalSection lock;
-            YIniMapMemory ini;
-            bool loaded = false;
+            std::unique_ptr<YIniMapMemory> ini;
         };
         // Takes the entry's lock and loads the file into it on first use.
         Use(std::shared_ptr<Entry> entry, const std::wstring& path);
@@ -40,12 +41,12 @@ public:
     // The copy of the file, loaded on first use. Paths that differ only in case or in '/' against
     // '\' share one copy.
     Use Acquire(const wchar_t* path);
-    // Forgets the copy; the next Acquire loads the file again. Users still holding it finish first.
+    // Forgets the copy once its current user is done; the next Acquire loads the file again.
     void Release(const wchar_t* path);
 
 private:
     static std::wstring KeyOf(const wchar_t* path);
 
     KXCriticalSection m_lock;
-    std::map<std::wstring, std::shared_ptr<Use::Entry>, YIniMapMemory::NameLess> m_entries;
+    std::map<std::wstring, std::shared_ptr<Use::Entry>, StringCmp> m_entries;
 };

@@ -2,6 +2,8 @@
 
 #include <util/runlog.h>
 
+#include "runtime/scoped_handle.h"
+
 #include <cwchar>
 #include <string>
 
@@ -23,24 +25,6 @@ bool IsDotEntry(const wchar_t* name)
 {
     return wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0;
 }
-
-class FindHandle {
-public:
-    explicit FindHandle(HANDLE handle) : m_handle(handle) {}
-    ~FindHandle()
-    {
-        if (m_handle != INVALID_HANDLE_VALUE) {
-            FindClose(m_handle);
-        }
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    bool IsValid() const { return m_handle != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
 
 } // namespace
 
@@ -190,7 +174,7 @@ bool KXFile::CopyDir(const wchar_t* source, const wchar_t* target)
     }
     const std::wstring from(source), to(target);
     WIN32_FIND_DATAW entry{};
-    const FindHandle find(FindFirstFileW((from + L"\\*").c_str(), &entry));
+    const ScopedFindHandle find(FindFirstFileW((from + L"\\*").c_str(), &entry));
     if (!find.IsValid()) {
         return false;
     }

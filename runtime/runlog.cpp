@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include "runtime/scoped_handle.h"
+
+#include <algorithm>
 #include <atomic>
 #include <cstdarg>
 #include <cstdio>
@@ -67,18 +70,21 @@ unsigned long long DayNumber(const SYSTEMTIME& date)
 // by another process without sharing, for example).
 bool LastWriteDay(const std::wstring& path, unsigned long long* day)
 {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
+    const ScopedFileHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
     FILETIME written{};
-    const bool known = GetFileTime(file, nullptr, nullptr, &written) != FALSE;
-    CloseHandle(file);
+    const bool known = file.IsValid() && GetFileTime(file.Get(), nullptr, nullptr, &written) != FALSE;
     if (known) {
         *day = DayNumber(written);
     }
     return known;
+}
+
+// More than keepDays whole days before today (a file of today or of a later day never is).
+bool IsOlderThan(unsigned long long day, unsigned long long today, int keepDays)
+{
+    return day < today && today - day > static_cast<unsigned long long>(std::max(keepDays, 0));
 }
 
 // Deletes the *.log files of the directory last written more than keepDays whole days before today.
@@ -86,19 +92,18 @@ void PurgeOldLogs(const std::wstring& directory, const SYSTEMTIME& today, int ke
 {
     const unsigned long long todayNumber = DayNumber(today);
     WIN32_FIND_DATAW entry{};
-    const HANDLE find = FindFirstFileW(KxFormat(L"%s\\*.log", directory.c_str()).c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE) {
+    const ScopedFindHandle find(FindFirstFileW(KxFormat(L"%s\\*.log", directory.c_str()).c_str(), &entry));
+    if (!find.IsValid()) {
         return;
     }
     do {
         const std::wstring path = KxFormat(L"%s\\%s", directory.c_str(), entry.cFileName);
         unsigned long long day = 0;
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && LastWriteDay(path, &day) &&
-            day<todayNumber&& static_cast<long long>(todayNumber - day)> keepDays) {
+            IsOlderThan(day, todayNumber, keepDays)) {
             ::DeleteFileW(path.c_str());
         }
-    } while (FindNextFileW(find, &entry));
-    FindClose(find);
+    } while (FindNextFileW(find.Get(), &entry));
 }
 
 std::wstring FormatBody(const wchar_t* format, va_list args)
@@ -109,6 +114,18 @@ std::wstring FormatBody(const wchar_t* format, va_list args)
     }
     return body;
 }
+
+// Marks the span in which a thread holds the log's lock.
+class BusyMark {
+public:
+    explicit BusyMark(std::atomic<bool>& busy) : m_busy(busy) { m_busy = true; }
+    ~BusyMark() { m_busy = false; }
+    BusyMark(const BusyMark&) = delete;
+    BusyMark& operator=(const BusyMark&) = delete;
+
+private:
+    std::atomic<bool>& m_busy;
+};
 
 // The process's run log: the main file, one file per module number and files named by path, all
 // open for the life of the process and flushed after every write.
@@ -124,13 +141,13 @@ public:
     long WriteModule(int module, const std::wstring& text);
     long WritePath(const std::wstring& path, const std::wstring& text);
 
-    // At process exit, with the other threads gone: true when no write was cut off while holding
-    // the lock, so the streams may be closed.
-    bool IsIdle() const { return !m_bWriting.load(); }
+    // At process exit, with the other threads gone: true when no thread was cut off while holding
+    // the lock (and perhaps a stream's own lock), so the streams may be closed.
+    bool IsIdle() const { return !m_bBusy.load(); }
 
 private:
     FILE* OpenFile(const std::wstring& path, bool create) const;
-    // Writes under the lock, already held by the caller.
+    // Writes under the lock, already held by the caller: 1, or -1 without a stream.
     long WriteLocked(FILE* stream, const std::wstring& text);
 
     int m_nFlag;
@@ -140,7 +157,7 @@ private:
     std::map<std::wstring, FILE*> m_mapPathFile;
     KXCriticalSection m_lock;
     int m_nLevel;
-    std::atomic<bool> m_bWriting{false};
+    std::atomic<bool> m_bBusy{false};
 };
 
 KXRunLog::KXRunLog() : m_nFlag(0), m_pFile(nullptr), m_nLevel(2)
@@ -208,16 +225,15 @@ long KXRunLog::WriteLocked(FILE* stream, const std::wstring& text)
     if (stream == nullptr) {
         return -1;
     }
-    m_bWriting = true;
     fwrite(text.data(), sizeof(wchar_t), text.size(), stream);
     fflush(stream);
-    m_bWriting = false;
     return 1;
 }
 
 long KXRunLog::WriteMain(const std::wstring& text)
 {
     KXLocalSection guard(&m_lock);
+    const BusyMark busy(m_bBusy);
     if (m_pFile == nullptr && m_nFlag == 2) {
         m_pFile = OpenFile(m_strPath, false);
     }
@@ -227,6 +243,7 @@ long KXRunLog::WriteMain(const std::wstring& text)
 long KXRunLog::WriteModule(int module, const std::wstring& text)
 {
     KXLocalSection guard(&m_lock);
+    const BusyMark busy(m_bBusy);
     FILE*& stream = m_mapModuleFile[module];
     if (stream == nullptr) {
         stream = OpenFile(KxFormat(L"%s_%d.log", WithoutExtension(m_strPath).c_str(), module), true);
@@ -237,6 +254,7 @@ long KXRunLog::WriteModule(int module, const std::wstring& text)
 long KXRunLog::WritePath(const std::wstring& path, const std::wstring& text)
 {
     KXLocalSection guard(&m_lock);
+    const BusyMark busy(m_bBusy);
     FILE*& stream = m_mapPathFile[path];
     if (stream == nullptr) {
         stream = OpenFile(path, true);
@@ -309,9 +327,8 @@ long KxWriteLog(unsigned char level, unsigned long module, const wchar_t* format
     const std::wstring body = FormatBody(format, args);
     va_end(args);
     const std::wstring line =
-        KxFormat(L"[Level:%d][%d-%02d-%02d %02d:%02d:%02d][ModuleID:%d]: ", level, now.wYear, now.wMonth, now.wDay,
-                 now.wHour, now.wMinute, now.wSecond, static_cast<int>(module)) +
-        body + L"\r\n";
+        KxFormat(L"[Level:%d][%d-%02d-%02d %02d:%02d:%02d][ModuleID:%d]: %s\r\n", level, now.wYear, now.wMonth,
+                 now.wDay, now.wHour, now.wMinute, now.wSecond, static_cast<int>(module), body.c_str());
     return log->WriteMain(line);
 }
 
@@ -330,10 +347,9 @@ long KxWriteLogEx(const wchar_t* path, unsigned char level, unsigned long module
     va_start(args, format);
     const std::wstring body = FormatBody(format, args);
     va_end(args);
-    const std::wstring line = KxFormat(L"[ModuleID:%d,Level:%d,-%d/%02d/%02d-%02d:%02d:%02d<%d>]: ",
+    const std::wstring line = KxFormat(L"[ModuleID:%d,Level:%d,-%d/%02d/%02d-%02d:%02d:%02d<%d>]: %s\r\n",
                                        static_cast<int>(module), level, now.wYear, now.wMonth, now.wDay, now.wHour,
-                                       now.wMinute, now.wSecond, static_cast<int>(GetTickCount())) +
-                              body + L"\r\n";
+                                       now.wMinute, now.wSecond, static_cast<int>(GetTickCount()), body.c_str());
     return log->WritePath(path, line);
 }
 

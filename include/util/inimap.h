@@ -1,10 +1,10 @@
 #pragma once
 
-#include <cwchar>
 #include <map>
 #include <string>
 
 #include <util/export.h>
+#include <util/strutil.h>
 
 // One key of an INI section held in memory.
 struct tagYIniKeyValue {
@@ -71,7 +71,7 @@ protected:
 
 private:
     // Finds the key; a miss before any load marks it null, as the file was never consulted.
-    int Find(const wchar_t* section, const wchar_t* key, const tagYIniKeyValue** record);
+    int Find(const wchar_t* section, const wchar_t* key, const tagYIniKeyValue** record, bool* sectionFound);
     bool HasPath() const;
     void RemoveKey(const wchar_t* section, const wchar_t* key);
 

@@ -14,6 +14,7 @@
 #include <util/thread.h>
 #include <util/runlog.h>
 #include <util/file.h>
+#include <util/recordfile.h>
 #include <util/inimap.h>
 #include <util/profile.h>
 #include <util/strutil.h>

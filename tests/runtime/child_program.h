@@ -13,7 +13,6 @@
 #include <functional>
 #include <map>
 #include <string>
-#include <utility>
 
 #include "support/process.h"
 
@@ -23,12 +22,16 @@ const wchar_t kScenarioSwitch[] = L"--child-scenario=";
 
 using Scenarios = std::map<std::wstring, std::function<int()>>;
 
+inline Scenarios& Registry()
+{
+    static Scenarios scenarios;
+    return scenarios;
+}
+
 // Runs the scenario named on the command line, if any, once the program is fully started, and ends
-// the process with its result. Register one per test program with testing::AddGlobalTestEnvironment.
+// the process with its result.
 class ScenarioDispatch : public testing::Environment {
 public:
-    explicit ScenarioDispatch(Scenarios scenarios) : m_scenarios(std::move(scenarios)) {}
-
     void SetUp() override
     {
         const std::wstring command = GetCommandLineW();
@@ -36,14 +39,19 @@ public:
         if (at == std::wstring::npos) {
             return;
         }
-        const auto scenario = m_scenarios.find(command.substr(at + wcslen(kScenarioSwitch)));
+        const auto scenario = Registry().find(command.substr(at + wcslen(kScenarioSwitch)));
         fflush(stdout);
-        exit(scenario == m_scenarios.end() ? 2 : scenario->second());
+        exit(scenario == Registry().end() ? 2 : scenario->second());
     }
-
-private:
-    Scenarios m_scenarios;
 };
+
+// Adds scenarios of one test file: const bool registered = childprogram::AddScenarios({...});
+inline bool AddScenarios(const Scenarios& scenarios)
+{
+    static const bool dispatching = (testing::AddGlobalTestEnvironment(new ScenarioDispatch), true);
+    Registry().insert(scenarios.begin(), scenarios.end());
+    return dispatching;
+}
 
 inline int Fail(const char* what)
 {
@@ -124,12 +132,9 @@ public:
     }
 
 private:
-    static void Place(const wchar_t* from, const std::wstring& to)
-    {
-        if (!CreateHardLinkW(to.c_str(), from, nullptr)) {
-            ASSERT_TRUE(CopyFileW(from, to.c_str(), FALSE));
-        }
-    }
+    // A copy, not a hard link: under Wine a link shares the library's and the program's "in use"
+    // state, so the folder could not be removed, and deleting it disturbs the original files.
+    static void Place(const wchar_t* from, const std::wstring& to) { ASSERT_TRUE(CopyFileW(from, to.c_str(), FALSE)); }
 
     // Under Wine, validating the whole heap on every call (part of the test run's heap checks)
     // corrupts the heap when several threads allocate at once. The child keeps the other checks

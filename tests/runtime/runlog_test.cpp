@@ -1,6 +1,7 @@
 // The run log reads its settings once per process from the executable's folder, so every scenario
 // runs in a fresh copy of this program placed in a folder of its own: the parent prepares the folder
 // (settings, old log files), the child process writes, the parent checks the files.
+#include <util/file.h>
 #include <util/runlog.h>
 
 #include <gtest/gtest.h>
@@ -79,6 +80,13 @@ int MissingFileWithRetry()
     CHILD_CHECK(made != nullptr);
     fclose(made);
     CHILD_CHECK(KxWriteLog(CString(L"y")) == 1);
+    return 0;
+}
+
+int WriteToLongPaths()
+{
+    CHILD_CHECK(KxWriteLog(CString(L"main line")) == 1);
+    CHILD_CHECK(KxWriteLog(7, CString(L"module line")) == 1);
     return 0;
 }
 
@@ -167,7 +175,7 @@ int ExitWhileWriting()
     return 0; // exit with the writers still running
 }
 
-testing::Environment* const g_dispatch = testing::AddGlobalTestEnvironment(new childprogram::ScenarioDispatch({
+const bool g_scenarios = childprogram::AddScenarios({
     {L"basic", WriteBasicLines},
     {L"long", WriteLongBodies},
     {L"families", WriteEveryFamily},
@@ -175,9 +183,10 @@ testing::Environment* const g_dispatch = testing::AddGlobalTestEnvironment(new c
     {L"noretry", MissingFileWithoutRetry},
     {L"retry", MissingFileWithRetry},
     {L"start", StartLog},
+    {L"longpath", WriteToLongPaths},
     {L"threads", FourWritersAtOnce},
     {L"exit", ExitWhileWriting},
-}));
+});
 
 // ---- the parent side ---------------------------------------------------------------------------
 
@@ -415,4 +424,44 @@ TEST(RunLog, ProcessEndsWhileThreadsAreWriting)
     EXPECT_EQ(folder.Run(L"exit"), 0ul);
     const std::string bytes = childprogram::ReadBytes(folder.file(L"busy.log"));
     EXPECT_GT(bytes.size(), 2u);
+}
+
+// Removes a tree of folders that is too deep for the shell's folder removal, deepest first.
+class DeepFolders {
+public:
+    explicit DeepFolders(std::vector<std::wstring> folders) : m_folders(std::move(folders)) {}
+    ~DeepFolders()
+    {
+        for (auto folder = m_folders.rbegin(); folder != m_folders.rend(); ++folder) {
+            WIN32_FIND_DATAW entry{};
+            const HANDLE find = FindFirstFileW((*folder + L"\\*.log").c_str(), &entry);
+            if (find != INVALID_HANDLE_VALUE) {
+                do {
+                    DeleteFileW((*folder + L"\\" + entry.cFileName).c_str());
+                } while (FindNextFileW(find, &entry));
+                FindClose(find);
+            }
+            RemoveDirectoryW(folder->c_str());
+        }
+    }
+    DeepFolders(const DeepFolders&) = delete;
+    DeepFolders& operator=(const DeepFolders&) = delete;
+
+private:
+    std::vector<std::wstring> m_folders;
+};
+
+TEST(RunLog, ModuleFileNamesAreNotCutShort)
+{
+    LogFolder folder;
+    const std::wstring part(165, L'd');
+    const DeepFolders deep({folder.file(part + L"1"), folder.file(part + L"1\\" + part + L"2"),
+                            folder.file(part + L"1\\" + part + L"2\\" + part + L"3")});
+    const std::wstring name = part + L"1\\" + part + L"2\\" + part + L"3\\main";
+    ASSERT_EQ(KXFile::CreateDirectoryW(folder.file(part + L"1\\" + part + L"2\\" + part + L"3").c_str()), 1);
+    folder.WriteSettings(L"Name=" + name + L".txt\r\n");
+    ASSERT_GT(folder.file(name).size(), 512u);
+    ASSERT_EQ(folder.Run(L"longpath"), 0ul);
+    EXPECT_EQ(ReadLogText(folder.file(name + L".log")), L"main line");
+    EXPECT_EQ(ReadLogText(folder.file(name + L"_7.log")), L"module line");
 }
