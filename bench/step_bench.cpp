@@ -165,73 +165,10 @@ void Report(const char* what, double seconds, const char* baseline, double basel
            seconds / baselineSeconds, baseline, baselineSeconds * 1e3);
 }
 
-// Test runs switch heap checking on for every program of the Wine prefix (registry "GlobalFlag"); it
-// validates the whole heap at every allocation, so this program would time the checker. When it is on
-// here, the program switches it off for its own image name and runs itself again.
-class HeapCheckEscape {
-public:
-    // The child's exit code, or -1 when this process should do the measuring itself.
-    static int Run()
-    {
-        wchar_t path[MAX_PATH];
-        GetModuleFileNameW(nullptr, path, MAX_PATH);
-        const std::wstring image(path);
-        const std::wstring imageKey = std::wstring(kOptionsKey) + L"\\" + image.substr(image.find_last_of(L"\\/") + 1);
-        DWORD flags = ReadGlobalFlag(imageKey.c_str());
-        if (flags == kAbsent) {
-            flags = ReadGlobalFlag(L"System\\CurrentControlSet\\Control\\Session Manager");
-        }
-        if (flags == kAbsent || (flags & kHeapChecks) == 0 || GetEnvironmentVariableW(kChildMarker, nullptr, 0) > 0) {
-            return -1;
-        }
-        const DWORD off = flags & ~kHeapChecks;
-        if (RegSetKeyValueW(HKEY_LOCAL_MACHINE, imageKey.c_str(), L"GlobalFlag", REG_DWORD, &off, sizeof(off)) !=
-            ERROR_SUCCESS) {
-            printf("(heap checking is on and cannot be switched off: the times include it)\n");
-            return -1;
-        }
-        SetEnvironmentVariableW(kChildMarker, L"1");
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION process{};
-        std::wstring command = GetCommandLineW();
-        if (!CreateProcessW(path, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-            return -1;
-        }
-        WaitForSingleObject(process.hProcess, INFINITE);
-        DWORD code = 1;
-        GetExitCodeProcess(process.hProcess, &code);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        return static_cast<int>(code);
-    }
-
-private:
-    static constexpr DWORD kHeapChecks = 0xF0; // tail, free, parameter and whole-heap checking
-    static constexpr DWORD kAbsent = 0xFFFFFFFF;
-    static constexpr const wchar_t* kOptionsKey =
-        L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options";
-    static constexpr const wchar_t* kChildMarker = L"UTIL_BENCH_NO_HEAP_CHECKS";
-
-    static DWORD ReadGlobalFlag(const wchar_t* key)
-    {
-        DWORD value = 0;
-        DWORD size = sizeof(value);
-        const LSTATUS status =
-            RegGetValueW(HKEY_LOCAL_MACHINE, key, L"GlobalFlag", RRF_RT_REG_DWORD, nullptr, &value, &size);
-        return status == ERROR_SUCCESS ? value : kAbsent;
-    }
-};
-
 } // namespace
 
 int main()
 {
-    const int child = HeapCheckEscape::Run();
-    if (child >= 0) {
-        return child;
-    }
-
     const auto records = MakeRecords();
     std::vector<std::vector<std::string>> fieldTexts;
     size_t fieldCount = 0;
