@@ -1,41 +1,53 @@
 #pragma once
 
 // Everything util.dll exports.
+
+// Framework layer
 #include <util/export.h>
 #include <util/format.h>
 #include <util/module.h>
 #include <util/cstring.h>
-#include <util/uilanguage.h>
-#include <util/pinyin.h>
-#include <util/strutil.h>
-#include <util/variant.h>
-#include <util/dataini.h>
-#include <util/lock.h>
-#include <util/thread.h>
-#include <util/runlog.h>
-#include <util/file.h>
-#include <util/recordfile.h>
-#include <util/inimap.h>
-#include <util/profile.h>
-#include <util/strutil.h>
-#include <util/step.h>
 #include <util/geometry.h>
 #include <util/gdi.h>
 #include <util/wnd.h>
-#include <util/image.h>
-#include <util/drawfun.h>
-#include <util/drawdc.h>
-#include <util/markup.h>
-#include <util/memmenu.h>
-#include <util/step.h>
-#include <util/kxmsg.h>
 #include <util/menu.h>
 #include <util/dialog.h>
-#include <util/panel.h>
+#include <util/image.h>
+
+// Runtime services
+#include <util/runlog.h>
+#include <util/strutil.h>
+#include <util/pinyin.h>
+#include <util/variant.h>
+#include <util/lock.h>
+#include <util/file.h>
+#include <util/recordfile.h>
+#include <util/thread.h>
+#include <util/uilanguage.h>
+
+// Configuration storage
+#include <util/inimap.h>
+#include <util/profile.h>
+#include <util/dataini.h>
+
+// Markup and menus
+#include <util/markup.h>
+#include <util/memmenu.h>
 #include <util/xpmenu.h>
+
+// Window frame and drawing
+#include <util/kxmsg.h>
+#include <util/drawfun.h>
+#include <util/drawdc.h>
+#include <util/panel.h>
 #include <util/captionbuttons.h>
 #include <util/basewnd.h>
 #include <util/basedlg.h>
+
+// Step messages
+#include <util/step.h>
+
+// Hashes, Base64, compression and zip archives
 #include <util/hash.h>
 #include <util/base64.h>
 #include <util/gzip.h>
