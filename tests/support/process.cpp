@@ -45,11 +45,11 @@ ChildResult RunTestInFreshProcess(const std::string& filter, const std::wstring&
     return RunTestOfProgram(ThisProgram(), filter, workDir);
 }
 
-std::wstring CopyProgramTo(const std::wstring& folder)
+std::wstring CopyProgramTo(const std::wstring& folder, const std::wstring& programName)
 {
     wchar_t library[MAX_PATH];
     GetModuleFileNameW(GetModuleHandleW(L"util.dll"), library, MAX_PATH);
-    const std::wstring program = folder + L"\\" + FileName(ThisProgram());
+    const std::wstring program = folder + L"\\" + (programName.empty() ? FileName(ThisProgram()) : programName);
     if (!CopyFileW(ThisProgram().c_str(), program.c_str(), FALSE) ||
         !CopyFileW(library, (folder + L"\\util.dll").c_str(), FALSE)) {
         throw std::runtime_error("cannot copy the test program");

@@ -17,8 +17,9 @@ ChildResult RunTestInFreshProcess(const std::string& filter, const std::wstring&
 // of what the library reads from its own folder).
 ChildResult RunTestOfProgram(const std::wstring& program, const std::string& filter, const std::wstring& workDir);
 
-// Copies this test program and util.dll into the folder; returns the path of the copied program.
-std::wstring CopyProgramTo(const std::wstring& folder);
+// Copies this test program (under another name if one is given) and util.dll into the folder; returns
+// the path of the copied program.
+std::wstring CopyProgramTo(const std::wstring& folder, const std::wstring& programName = std::wstring());
 
 // True inside a process started by RunTestInFreshProcess; tests that only make sense there skip
 // themselves otherwise.
