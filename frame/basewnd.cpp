@@ -8,7 +8,6 @@ namespace {
 constexpr wchar_t kClassName[] = L"KX_WINDOW";
 constexpr int kTitleTextLeft = 10;
 constexpr int kTitleTextGap = 5;
-constexpr int kBandExtra = 3; // the band reaches below the caption over the frame's top edge
 
 bool KeyHeld(int key)
 {
@@ -123,17 +122,7 @@ void CKxBaseWnd::OnNcPaint()
     HDC dc = buffer.dc();
     const int width = buffer.width();
     const int height = buffer.height();
-    const CRect client = CKxTitleBar::ClientInWindow(m_hWnd);
-    const int frameX = std::max<int>(::GetSystemMetrics(SM_CXDLGFRAME), client.left);
-    const int frameRight = std::max<int>(::GetSystemMetrics(SM_CXDLGFRAME), width - client.right);
-    const int frameY = std::max<int>(::GetSystemMetrics(SM_CYDLGFRAME), height - client.bottom);
-    const RECT left{0, m_nTitleHeight, frameX, height};
-    const RECT right{width - frameRight, m_nTitleHeight + kBandExtra, width, height};
-    const RECT bottom{0, height - frameY, width, height};
-    for (const RECT& border : {left, right, bottom}) {
-        KXDRAWFUN::FillSolidRect(dc, &border, m_crFrame);
-    }
-    CKxTitleBar::DrawBand(dc, RECT{0, 0, width, std::max<int>(m_nTitleHeight + kBandExtra, client.top)});
+    CKxTitleBar::DrawFrameAndBand(dc, m_hWnd, width, height, m_nTitleHeight, m_crFrame, 0);
     CDC* memory = CDC::FromHandle(dc);
     for (UINT button : {KXTB_CLOSE, KXTB_MIN, KXTB_RESTORE, KXTB_MAX}) {
         DrawSysButton(memory, button);

@@ -40,18 +40,18 @@ constexpr UINT kAllButtons[] = {KXTB_CLOSE, KXTB_MIN, KXTB_RESTORE, KXTB_MAX};
 constexpr int kGlyphSize = 15;
 using GlyphRows = const char* [kGlyphSize];
 constexpr GlyphRows kGlyphs[] = {
-    {"...............", "...............", "...............", "...............", "....XX....XX...",
-     "....XXX..XXX...", ".....XXXXXX....", "......XXXX.....", "......XXXX.....", ".....XXXXXX....",
-     "....XXX..XXX...", "....XX....XX...", "...............", "...............", "..............."},
-    {"...............", "...............", "...............", "...............", "....XXXXXXXX...",
-     "....XXXXXXXX...", "....XXXXXXXX...", "....X......X...", "....X......X...", "....X......X...",
-     "....X......X...", "....X......X...", "....XXXXXXXX...", "...............", "..............."},
-    {"...............", "...............", "...............", "...............", "...............",
-     "...............", "...............", "...............", "...............", "...............",
-     ".....XXXXXX....", ".....XXXXXX....", "...............", "...............", "..............."},
-    {"...............", "...............", "...............", "....XXXXXXXX...", "....XXXXXXXX...",
-     "....X......X...", "...XXXXXXXXX...", "...XXXXXXXXX...", "...X......XX...", "...X......X....",
-     "...X......X....", "...XXXXXXXX....", "...XXXXXXXX....", "...............", "..............."},
+    {"...............", "...............", "...............", "...............", "....XX....XX...", "....XXX..XXX...",
+     ".....XXXXXX....", "......XXXX.....", "......XXXX.....", ".....XXXXXX....", "....XXX..XXX...", "....XX....XX...",
+     "...............", "...............", "..............."},
+    {"...............", "...............", "...............", "...............", "....XXXXXXXX...", "....XXXXXXXX...",
+     "....XXXXXXXX...", "....X......X...", "....X......X...", "....X......X...", "....X......X...", "....X......X...",
+     "....XXXXXXXX...", "...............", "..............."},
+    {"...............", "...............", "...............", "...............", "...............", "...............",
+     "...............", "...............", "...............", "...............", ".....XXXXXX....", ".....XXXXXX....",
+     "...............", "...............", "..............."},
+    {"...............", "...............", "...............", "....XXXXXXXX...", "....XXXXXXXX...", "....X......X...",
+     "...XXXXXXXXX...", "...XXXXXXXXX...", "...X......XX...", "...X......X....", "...X......X....", "...XXXXXXXX....",
+     "...XXXXXXXX....", "...............", "..............."},
 };
 
 int GlyphOf(UINT button)
@@ -414,6 +414,23 @@ void CKxTitleBar::DrawBand(HDC dc, const RECT& rect)
     if (band) {
         KXDRAWFUN::StretchDrawBmp(dc, &rect, band, band, band, 0, SRCCOPY);
     }
+}
+
+void CKxTitleBar::DrawFrameAndBand(HDC dc, HWND window, int width, int height, int titleHeight, COLORREF frame,
+                                   int inset)
+{
+    const int bandExtra = 3; // the band reaches below the caption over the frame's top edge
+    const CRect client = ClientInWindow(window);
+    const int frameX = std::max<int>(::GetSystemMetrics(SM_CXDLGFRAME), client.left);
+    const int frameRight = std::max<int>(::GetSystemMetrics(SM_CXDLGFRAME), width - client.right);
+    const int frameY = std::max<int>(::GetSystemMetrics(SM_CYDLGFRAME), height - client.bottom);
+    const RECT left{inset, titleHeight, frameX, height};
+    const RECT right{width - frameRight, titleHeight + bandExtra, width - inset, height};
+    const RECT bottom{0, height - frameY, width, height - inset};
+    for (const RECT& border : {left, right, bottom}) {
+        KXDRAWFUN::FillSolidRect(dc, &border, frame);
+    }
+    DrawBand(dc, RECT{inset, 0, width - inset, std::max<int>(titleHeight + bandExtra, client.top)});
 }
 
 void CKxTitleBar::DrawTitle(HDC dc, const RECT& rect, const wchar_t* text, COLORREF color)

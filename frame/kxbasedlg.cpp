@@ -10,7 +10,6 @@ constexpr int kTitleTextLeft = 10;
 constexpr int kTitleTextTop = 2;
 constexpr int kTitleTextGap = 5;
 constexpr POINT kTitleIconAt = {8, 4};
-constexpr int kBandExtra = 3;
 constexpr UINT_PTR kHostTimer = 1000;
 
 bool IsKeyMessage(UINT message)
@@ -393,17 +392,7 @@ void CKXBaseDlg::OnNcPaint()
     HDC dc = buffer.dc();
     const int width = buffer.width();
     const int height = buffer.height();
-    const CRect client = CKxTitleBar::ClientInWindow(m_hWnd);
-    const int frameX = std::max<int>(::GetSystemMetrics(SM_CXDLGFRAME), client.left);
-    const int frameRight = std::max<int>(::GetSystemMetrics(SM_CXDLGFRAME), width - client.right);
-    const int frameY = std::max<int>(::GetSystemMetrics(SM_CYDLGFRAME), height - client.bottom);
-    const RECT left{1, m_nTitleHeight, frameX, height};
-    const RECT right{width - frameRight, m_nTitleHeight + kBandExtra, width - 1, height};
-    const RECT bottom{0, height - frameY, width, height - 1};
-    for (const RECT& border : {left, right, bottom}) {
-        KXDRAWFUN::FillSolidRect(dc, &border, m_crFrame);
-    }
-    CKxTitleBar::DrawBand(dc, RECT{1, 0, width - 1, std::max<int>(m_nTitleHeight + kBandExtra, client.top)});
+    CKxTitleBar::DrawFrameAndBand(dc, m_hWnd, width, height, m_nTitleHeight, m_crFrame, 1);
     for (UINT button : {KXTB_CLOSE, KXTB_MIN, KXTB_RESTORE, KXTB_MAX}) {
         m_buttons.Draw(dc, button);
     }

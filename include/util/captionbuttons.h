@@ -92,6 +92,11 @@ class UTIL_API CKxTitleBar {
 public:
     // The library's title band bitmap stretched over the rectangle.
     static void DrawBand(HDC dc, const RECT& rect);
+    // The left, right and bottom frame in the colour and the title band above them, into a buffer of
+    // the whole window (width x height); inset keeps that many pixels free at the outer edges for an
+    // outline drawn afterwards.
+    static void DrawFrameAndBand(HDC dc, HWND window, int width, int height, int titleHeight, COLORREF frame,
+                                 int inset);
     // The title in its bold 12-pixel face, vertically centred on one line.
     static void DrawTitle(HDC dc, const RECT& rect, const wchar_t* text, COLORREF color);
     // The fallback caption glyphs, 15 x 15 pixels from the top-left point: 0 close, 1 maximise,
