@@ -6,73 +6,54 @@
 
 #include <vector>
 
+#include "support/dib.h"
 #include "support/process.h"
 
 namespace {
 
-// A white 32-bit bitmap with a CJK font selected, to draw text into and compare.
+// A white surface with a CJK font selected, to draw text into and compare.
 class TextCanvas {
 public:
     TextCanvas()
+        : m_font(CreateFontW(-20, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, NONANTIALIASED_QUALITY, 0,
+                             L"SimSun")),
+          m_oldFont(SelectObject(m_surface.dc(), m_font))
     {
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        m_dc = CreateCompatibleDC(nullptr);
-        m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_bits), nullptr, 0);
-        m_oldBitmap = SelectObject(m_dc, m_bitmap);
-        m_font =
-            CreateFontW(-20, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, NONANTIALIASED_QUALITY, 0, L"SimSun");
-        m_oldFont = SelectObject(m_dc, m_font);
-        Clear();
     }
     ~TextCanvas()
     {
-        SelectObject(m_dc, m_oldFont);
-        SelectObject(m_dc, m_oldBitmap);
+        SelectObject(m_surface.dc(), m_oldFont);
         DeleteObject(m_font);
-        DeleteObject(m_bitmap);
-        DeleteDC(m_dc);
     }
     TextCanvas(const TextCanvas&) = delete;
     TextCanvas& operator=(const TextCanvas&) = delete;
 
-    HDC dc() const { return m_dc; }
-    void Clear()
-    {
-        RECT all{0, 0, kWidth, kHeight};
-        FillRect(m_dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        GdiFlush();
-    }
-    std::vector<DWORD> Pixels() const
+    HDC dc() const { return m_surface.dc(); }
+    std::vector<COLORREF> Pixels() const
     {
         GdiFlush();
-        return std::vector<DWORD>(m_bits, m_bits + kWidth * kHeight);
-    }
-    bool HasInk() const
-    {
-        for (DWORD pixel : Pixels()) {
-            if ((pixel & 0xFFFFFF) != 0xFFFFFF) {
-                return true;
+        std::vector<COLORREF> pixels;
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = 0; x < kWidth; ++x) {
+                pixels.push_back(m_surface.pixel(x, y));
             }
         }
-        return false;
+        return pixels;
     }
+    bool HasInk() const { return m_surface.count(RGB(255, 255, 255)) != kWidth * kHeight; }
 
     static constexpr int kWidth = 200;
     static constexpr int kHeight = 40;
 
 private:
-    HDC m_dc = nullptr;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_oldBitmap = nullptr;
-    HFONT m_font = nullptr;
-    HGDIOBJ m_oldFont = nullptr;
-    DWORD* m_bits = nullptr;
+    testsupport::DibSurface m_surface{kWidth, kHeight};
+    HFONT m_font;
+    HGDIOBJ m_oldFont;
 };
 
 enum class Route { ExtTextOut, TextOut, DrawText, StaticControl };
 
-std::vector<DWORD> Draw(const wchar_t* text, Route route)
+std::vector<COLORREF> Draw(const wchar_t* text, Route route)
 {
     TextCanvas canvas;
     const int length = static_cast<int>(wcslen(text));
@@ -112,8 +93,8 @@ protected:
 
 TEST_P(UILanguage, TraditionalModeDrawsTheTraditionalText)
 {
-    const std::vector<DWORD> simplified = Draw(kSimplifiedText, GetParam());
-    const std::vector<DWORD> traditional = Draw(kTraditionalText, GetParam());
+    const std::vector<COLORREF> simplified = Draw(kSimplifiedText, GetParam());
+    const std::vector<COLORREF> traditional = Draw(kTraditionalText, GetParam());
     ASSERT_NE(simplified, traditional) << "the font must draw both forms, or the comparison proves nothing";
 
     ASSERT_EQ(SetUILanguage(1028), 1028);
@@ -207,14 +188,14 @@ TEST(UILanguageChild, ShortTable)
     if (!testsupport::IsFreshProcess()) {
         GTEST_SKIP() << "runs inside UILanguageFiles";
     }
-    const std::vector<DWORD> expected = Draw(L"bbx长", Route::ExtTextOut);
+    const std::vector<COLORREF> expected = Draw(L"bbx长", Route::ExtTextOut);
     ASSERT_NE(Draw(L"abx长", Route::ExtTextOut), expected);
 
     // Glyph indexes are no characters: the table must not touch them.
     TextCanvas glyphs;
     const WORD indexes[] = {0x61, 0x62, 0x61};
     ExtTextOutW(glyphs.dc(), 2, 2, ETO_GLYPH_INDEX, nullptr, reinterpret_cast<LPCWSTR>(indexes), 3, nullptr);
-    const std::vector<DWORD> glyphPixels = glyphs.Pixels();
+    const std::vector<COLORREF> glyphPixels = glyphs.Pixels();
 
     ASSERT_EQ(SetUILanguage(1028), 1028);
     EXPECT_EQ(Draw(L"abx长", Route::ExtTextOut), expected);
