@@ -231,12 +231,11 @@ ZRESULT ZipWriter::AddMemory(const std::wstring& name, const void* data, size_t 
     return WriteEntry(info, &content);
 }
 
-std::string ZipWriter::LocalHeader(const CentralRecord& record) const
+// The fields that the local and the central header of an entry share, from "version needed" to the
+// length of the extra field.
+void ZipWriter::AppendSharedFields(std::string& header, const CentralRecord& record, size_t extraSize)
 {
-    std::string header;
     const uint32_t dos = FileTimeToDos(record.info.modified);
-    const std::string extra = TimestampExtra(record.info.modified);
-    Append32(header, kLocalSignature);
     Append16(header, kVersionNeeded);
     Append16(header, record.flags);
     Append16(header, record.method);
@@ -246,27 +245,25 @@ std::string ZipWriter::LocalHeader(const CentralRecord& record) const
     Append32(header, record.compressedSize);
     Append32(header, record.size);
     Append16(header, static_cast<uint32_t>(record.info.name.bytes.size()));
-    Append16(header, static_cast<uint32_t>(extra.size()));
+    Append16(header, static_cast<uint32_t>(extraSize));
+}
+
+std::string ZipWriter::LocalHeader(const CentralRecord& record) const
+{
+    std::string header;
+    const std::string extra = TimestampExtra(record.info.modified);
+    Append32(header, kLocalSignature);
+    AppendSharedFields(header, record, extra.size());
     return header + record.info.name.bytes + extra;
 }
 
 std::string ZipWriter::CentralHeader(const CentralRecord& record) const
 {
     std::string header;
-    const uint32_t dos = FileTimeToDos(record.info.modified);
     const std::string extra = TimestampExtra(record.info.modified);
     Append32(header, kCentralSignature);
     Append16(header, kHostDos << 8 | kVersionMadeBy);
-    Append16(header, kVersionNeeded);
-    Append16(header, record.flags);
-    Append16(header, record.method);
-    Append16(header, dos & 0xFFFF);
-    Append16(header, dos >> 16);
-    Append32(header, record.crc);
-    Append32(header, record.compressedSize);
-    Append32(header, record.size);
-    Append16(header, static_cast<uint32_t>(record.info.name.bytes.size()));
-    Append16(header, static_cast<uint32_t>(extra.size()));
+    AppendSharedFields(header, record, extra.size());
     Append16(header, 0); // comment
     Append16(header, 0); // disk
     Append16(header, 0); // internal attributes

@@ -55,6 +55,7 @@ private:
     ZRESULT PrepareName(const std::wstring& name, bool folder, EntryInfo& info) const;
     ZRESULT WriteEntry(const EntryInfo& info, EntryContent* content);
     ZRESULT DeflateContent(EntryContent& content, CentralRecord& record);
+    static void AppendSharedFields(std::string& header, const CentralRecord& record, size_t extraSize);
     std::string LocalHeader(const CentralRecord& record) const;
     std::string CentralHeader(const CentralRecord& record) const;
     // Marks the archive unusable after a failure that left part of an entry behind.
