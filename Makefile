@@ -1,6 +1,12 @@
 # The two commands of the README, plus the benchmarks.
 BUILD ?= build
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+# Several checkouts on one machine share compiled objects when ccache is there (never required).
+ifneq ($(shell command -v ccache),)
+CMAKE_FLAGS += -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
+export CCACHE_BASEDIR := $(abspath ..)
+export CCACHE_NOHASHDIR := 1
+endif
 JOBS ?= $(shell nproc)
 WINE_RUN = scripts/wine-run --build $(BUILD)
 # Benchmarks run without the heap checking that every test process has.
