@@ -12,3 +12,9 @@ constexpr UINT WM_KX_GETCLIENTRECT = 0x505; // lParam: RECT* to fill with the vi
 constexpr UINT WM_KX_SETGRIDCURSOR = 0x506; // the grid asks its parent to set the cursor; 1 = done
 constexpr UINT WM_KX_EXPORTDONE = 0x507;    // the export thread finished
 constexpr UINT WM_KX_SPLITTERMOVED = 0x508; // a panel's splitter drag ended
+
+// Web window (CWebCtrlWnd) messages; wParam is always the web window.
+constexpr UINT WM_KX_WEB_NAVIGATED = 0x52C;      // posted: the top-level page navigated; lParam the URL text
+constexpr UINT WM_KX_WEB_BEFORENAVIGATE = 0x52D; // sent: lParam tagBeforeNavigateArgs*; non-zero = handled
+constexpr UINT WM_KX_WEB_COMPLETE = 0x52E;       // posted: download complete (lParam 0), document complete (URL)
+constexpr UINT WM_KX_WEB_OPENPENDING = 0x52F;    // posted to itself: open the redirected new-window URL

@@ -44,6 +44,11 @@
 #include <util/basewnd.h>
 #include <util/basedlg.h>
 
+// Web hosting
+#include <util/arrays.h>
+#include <util/jsbridge.h>
+#include <util/webctrl.h>
+
 // Step messages
 #include <util/step.h>
 
