@@ -47,6 +47,7 @@
 // Web hosting
 #include <util/arrays.h>
 #include <util/jsbridge.h>
+#include <util/webhost.h>
 #include <util/webctrl.h>
 
 // Step messages

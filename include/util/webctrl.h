@@ -15,6 +15,7 @@
 #include <util/gdi.h>
 #include <util/jsbridge.h>
 #include <util/kxmsg.h>
+#include <util/webhost.h>
 
 #ifndef ID_FILE_PRINT
 #define ID_FILE_PRINT 0xE107
@@ -25,20 +26,6 @@
 #ifndef ID_EDIT_SELECT_ALL
 #define ID_EDIT_SELECT_ALL 0xE12A
 #endif
-
-// Switches the library's control containment on: every browser control a CWebCtrlWnd creates
-// afterwards is hosted by the library's own control site, whose host UI handler gives the page its
-// external object (window.external.kxC) and turns the page's context menu into WM_CONTEXTMENU for
-// the web window. Without it CWebCtrlWnd::Create fails. Call once at start-up; COM (OleInitialize)
-// must be initialised on the user-interface thread.
-UTIL_API void KxEnableControlContainer();
-UTIL_API BOOL KxIsControlContainerEnabled();
-
-// Makes the browser control object with one reference. The default calls
-// CoCreateInstance(CLSID_WebBrowser) for an in-process server.
-typedef HRESULT (*KXBROWSERFACTORY)(IUnknown** control);
-// Installs a factory (null restores the default) and returns the previous one.
-UTIL_API KXBROWSERFACTORY KxSetBrowserFactory(KXBROWSERFACTORY factory);
 
 // The WM_NOTIFY record of a browser event (code 100, wParam the control id). args points to an array
 // of pointers to the event's parameters in their order, valid only during the call: text parameters
