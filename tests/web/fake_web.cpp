@@ -516,7 +516,8 @@ private:
                 web->controlWindow = CreateWindowExW(0, kControlClass, L"", WS_CHILD | WS_VISIBLE, rect->left, rect->top,
                                                      rect->right - rect->left, rect->bottom - rect->top, parent,
                                                      nullptr, GetModuleHandleW(nullptr), nullptr);
-                web->pageWindow = CreateWindowExW(0, kPageClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10,
+                web->pageWindow = CreateWindowExW(0, kPageClass, L"", WS_CHILD | WS_VISIBLE, 0, 0,
+                                                  rect->right - rect->left, rect->bottom - rect->top,
                                                   web->controlWindow, nullptr, GetModuleHandleW(nullptr), nullptr);
                 web->objectRect = *rect;
                 return S_OK;
@@ -544,8 +545,10 @@ private:
             v.SetObjectRects = [](IOleInPlaceObject*, LPCRECT position, LPCRECT) -> HRESULT {
                 FakeWeb* web = FakeWeb::Current();
                 web->objectRect = *position;
-                MoveWindow(web->controlWindow, position->left, position->top, position->right - position->left,
-                           position->bottom - position->top, TRUE);
+                const int width = position->right - position->left;
+                const int height = position->bottom - position->top;
+                MoveWindow(web->controlWindow, position->left, position->top, width, height, TRUE);
+                MoveWindow(web->pageWindow, 0, 0, width, height, TRUE);
                 return S_OK;
             };
             return v;

@@ -37,6 +37,12 @@ struct CreationFailure {
     bool events;
 };
 
+void PrintTo(const CreationFailure& given, std::ostream* out)
+{
+    *out << given.name;
+}
+
+
 class WebCreationFailure : public WebTest, public ::testing::WithParamInterface<CreationFailure> {};
 
 TEST_P(WebCreationFailure, DestroysTheWindowAndHoldsNothing)
@@ -136,6 +142,12 @@ struct EventCase {
     DWORD notified;
     const wchar_t* text;
 };
+
+void PrintTo(const EventCase& given, std::ostream* out)
+{
+    *out << given.name;
+}
+
 
 class WebEvents : public WebTest, public ::testing::WithParamInterface<EventCase> {};
 

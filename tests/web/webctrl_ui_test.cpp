@@ -236,6 +236,12 @@ struct KeyCase {
     bool scriptAsked;
 };
 
+void PrintTo(const KeyCase& given, std::ostream* out)
+{
+    *out << given.name;
+}
+
+
 class WebKeys : public WebTest, public ::testing::WithParamInterface<KeyCase> {};
 
 TEST_P(WebKeys, AreRoutedBetweenClientPageAndBrowser)
