@@ -504,7 +504,8 @@ private:
                 IOleInPlaceUIWindow* document = nullptr;
                 RECT position{};
                 RECT clip{};
-                OLEINPLACEFRAMEINFO info{sizeof(info)};
+                OLEINPLACEFRAMEINFO info{};
+                info.cb = sizeof(info);
                 const HRESULT context =
                     IOleInPlaceSite_GetWindowContext(inPlace, &frame, &document, &position, &clip, &info);
                 IOleInPlaceSite_Release(inPlace);
@@ -680,7 +681,7 @@ const IWebBrowser2Vtbl& FakeBrowser::BrowserVtbl()
         v.QueryStatusWB = [](IWebBrowser2*, OLECMDID command, OLECMDF* status) -> HRESULT {
             const auto& answers = FakeWeb::Current()->commandStatus;
             const auto found = answers.find(command);
-            *status = static_cast<OLECMDF>(found != answers.end() ? found->second : OLECMDF_SUPPORTED);
+            *status = static_cast<OLECMDF>(found != answers.end() ? found->second : DWORD(OLECMDF_SUPPORTED));
             return S_OK;
         };
         v.ExecWB = [](IWebBrowser2*, OLECMDID command, OLECMDEXECOPT option, VARIANT*, VARIANT*) -> HRESULT {

@@ -58,6 +58,15 @@ int CellDifferences(const testsupport::DibSurface& surface, const ToolbarBitmap&
     return differences;
 }
 
+MSG Message(HWND window, UINT message, WPARAM wParam)
+{
+    MSG msg{};
+    msg.hwnd = window;
+    msg.message = message;
+    msg.wParam = wParam;
+    return msg;
+}
+
 LPARAM AtButton(int button)
 {
     return MAKELPARAM(button * 25 + 12, 12);
@@ -208,7 +217,8 @@ TEST_F(WebTest, TheHostUiHandlerAnswersAsAHostWithoutChrome)
     ASSERT_TRUE(CreateWeb());
     IDocHostUIHandler* handler = nullptr;
     ASSERT_EQ(fake.site->QueryInterface(IID_IDocHostUIHandler, reinterpret_cast<void**>(&handler)), S_OK);
-    DOCHOSTUIINFO info{sizeof(info)};
+    DOCHOSTUIINFO info{};
+    info.cbSize = sizeof(info);
     info.dwDoubleClick = 99;
     EXPECT_EQ(handler->GetHostInfo(&info), S_OK);
     EXPECT_EQ(info.dwFlags, static_cast<DWORD>(DOCHOSTUIFLAG_NO3DBORDER));
@@ -255,7 +265,7 @@ TEST_P(WebKeys, AreRoutedBetweenClientPageAndBrowser)
     fake.acceleratorAnswer = key.accelerator;
     fake.commandStatus[OLECMDID_PASTE] = key.pasteStatus;
     ASSERT_TRUE(CreateWeb());
-    MSG msg{fake.pageWindow, key.message, key.key, 0};
+    MSG msg = Message(fake.pageWindow, key.message, key.key);
     EXPECT_EQ(web.SendMessage(WM_KX_PRETRANSLATE, reinterpret_cast<WPARAM>(&msg)), key.expected);
     ASSERT_EQ(fake.scriptCalls.size(), key.scriptAsked ? 1u : 0u);
     if (key.scriptAsked) {
@@ -281,13 +291,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(WebTest, F5GoesToTheParentNotToThePage)
 {
     ASSERT_TRUE(CreateWeb());
-    MSG msg{fake.pageWindow, WM_KEYDOWN, VK_F5, 0x3F0001};
+    MSG msg = Message(fake.pageWindow, WM_KEYDOWN, VK_F5);
     EXPECT_TRUE(web.PreTranslateMessage(&msg));
     MSG posted{};
     ASSERT_TRUE(::PeekMessageW(&posted, parent, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
     EXPECT_EQ(posted.wParam, static_cast<WPARAM>(VK_F5));
     EXPECT_FALSE(Called(L"Refresh"));
-    MSG other{fake.pageWindow, WM_KEYDOWN, VK_F6, 0};
+    MSG other = Message(fake.pageWindow, WM_KEYDOWN, VK_F6);
     EXPECT_FALSE(web.PreTranslateMessage(&other));
 }
 
