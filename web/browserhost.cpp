@@ -435,8 +435,12 @@ HRESULT CKxBrowserEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* p
     if (m_pTarget == nullptr) {
         return S_OK;
     }
+    // The window may close the browser, and with it this sink, while it handles the event.
+    AddRef();
     DISPPARAMS none{};
-    return m_pTarget->OnBrowserEvent(id, params != nullptr ? params : &none);
+    const HRESULT handled = m_pTarget->OnBrowserEvent(id, params != nullptr ? params : &none);
+    Release();
+    return handled;
 }
 
 // ---- host ----

@@ -22,6 +22,7 @@ class UTIL_API CKXCallCppFunc : public IDispatch {
 public:
     enum { DISPID_R = 1, DISPID_C = 2 };
 
+    // util.dll's DllGetClassObject serves the class object of this class id (objects bound to no window).
     static const CLSID s_clsid;      // {11170450-1E53-45AE-AF91-6943FCD161B8}
     static const IID s_dispatchIID;  // {4B5FD00E-DB19-4FF6-A413-961D58865F92}
     static const wchar_t s_progID[]; // "KX.KXCallCppFuncObj"

@@ -28,10 +28,10 @@
 #endif
 
 // The WM_NOTIFY record of a browser event (code 100, wParam the control id). args points to an array
-// of pointers to the event's parameters in their order, valid only during the call: text parameters
-// as const wchar_t*, numbers as const long*, flags as const BOOL*, cancel flags as BOOL* (writable),
-// new-window requests as IDispatch**; post data as const CByteArray*. Null for events without
-// parameters.
+// of pointers to the event operation's parameters in their order, valid only during the call: texts
+// as const wchar_t*, numbers as long* (the navigation flags as DWORD*), flags as BOOL*, cancel flags
+// as BOOL* (writable), new-window requests as IDispatch**, post data as const CByteArray*. Null for
+// events without parameters.
 struct tagWebNotify {
     NMHDR hdr;
     DWORD dwEvent; // the event's dispatch id: 102, 104-106, 108, 112, 113, 250-260

@@ -264,6 +264,26 @@ TEST_F(WebTest, WithoutADocumentNothingIsCalled)
     EXPECT_EQ(result, CString(L"kept"));
 }
 
+TEST(CallCppFuncClass, IsServedByTheLibrarysClassObject)
+{
+    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    const auto getClassObject = reinterpret_cast<GetClassObject>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"util.dll"), "DllGetClassObject")));
+    ASSERT_NE(getClassObject, nullptr);
+    IClassFactory* factory = nullptr;
+    EXPECT_EQ(getClassObject(IID_IDispatch, IID_IClassFactory, reinterpret_cast<void**>(&factory)),
+              CLASS_E_CLASSNOTAVAILABLE);
+    ASSERT_EQ(getClassObject(CKXCallCppFunc::s_clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
+    IDispatch* bridge = nullptr;
+    ASSERT_EQ(factory->CreateInstance(nullptr, CKXCallCppFunc::s_dispatchIID, reinterpret_cast<void**>(&bridge)), S_OK);
+    LPOLESTR name = const_cast<LPOLESTR>(L"c");
+    DISPID id = 0;
+    EXPECT_EQ(bridge->GetIDsOfNames(IID_NULL, &name, 1, 0, &id), S_OK);
+    EXPECT_EQ(id, CKXCallCppFunc::DISPID_C);
+    EXPECT_EQ(bridge->Release(), 0u);
+    factory->Release();
+}
+
 TEST(DocumentHelpers, TellWritableEditsFromOthers)
 {
     struct EditCase {
