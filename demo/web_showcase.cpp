@@ -48,9 +48,12 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     RECT title{16, 0, client.right, 34};
     KXDRAWFUN::DrawTextW(dc, L"今日要闻 · 资讯中心", -1, &title, DT_LEFT | DT_VCENTER | DT_SINGLELINE, heading,
                          RGB(255, 255, 255), 0);
-    const wchar_t* news[] = {L"沪深两市早盘震荡走高，半导体板块领涨", L"央行开展逆回购操作，市场流动性保持合理充裕",
-                             L"多家券商发布年度策略报告，看好消费复苏",   L"新能源汽车产业链持续活跃，锂电池概念股走强",
-                             L"北向资金净流入超过五十亿元",             L"上市公司三季报披露完毕，业绩整体稳中有升"};
+    const wchar_t* news[] = {L"沪深两市早盘震荡走高，半导体板块领涨",
+                             L"央行开展逆回购操作，市场流动性保持合理充裕",
+                             L"多家券商发布年度策略报告，看好消费复苏",
+                             L"新能源汽车产业链持续活跃，锂电池概念股走强",
+                             L"北向资金净流入超过五十亿元",
+                             L"上市公司三季报披露完毕，业绩整体稳中有升"};
     int top = 46;
     for (const wchar_t* line : news) {
         RECT dot{18, top + 8, 22, top + 12};
@@ -61,7 +64,8 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         RECT date{client.right - 86, top, client.right - 12, top + 20};
         KXDRAWFUN::DrawTextW(dc, L"12-07 09:30", -1, &date, DT_RIGHT | DT_VCENTER | DT_SINGLELINE, body,
                              RGB(0x80, 0x80, 0x80), 0);
-        KXDRAWFUN::DrawLine(dc, 16, top + 24, client.right - 12, top + 24, PS_SOLID, 1, RGB(0xE2, 0xE2, 0xE2), R2_COPYPEN);
+        KXDRAWFUN::DrawLine(dc, 16, top + 24, client.right - 12, top + 24, PS_SOLID, 1, RGB(0xE2, 0xE2, 0xE2),
+                            R2_COPYPEN);
         top += 30;
     }
     Y_DeleteFont(heading);
@@ -159,8 +163,8 @@ public:
         web.SetKxToolBarVisable(TRUE);
         web.Navigate(L"http://news.example/today");
         m_fake->Fire(DISPID_COMMANDSTATECHANGE, {webtest::Number(CSC_NAVIGATEFORWARD), webtest::Flag(false)});
-        m_address = ::CreateWindowExW(0, L"STATIC", L" http://news.example/today", WS_CHILD | SS_CENTERIMAGE, 0, 0, 0, 0,
-                                      web, nullptr, nullptr, nullptr);
+        m_address = ::CreateWindowExW(0, L"STATIC", L" http://news.example/today", WS_CHILD | SS_CENTERIMAGE, 0, 0, 0,
+                                      0, web, nullptr, nullptr, nullptr);
         ::SendMessageW(m_address, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), 0);
         web.InsertExToolBar(0, m_address, 260);
 

@@ -457,8 +457,7 @@ bool CKxBrowserHost::Open(CWebCtrlWnd* webWindow, const RECT& rect, UINT id)
     }
     const HRESULT asked = control->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&m_pObject));
     control->Release();
-    if (FAILED(asked) || m_pObject == nullptr || !Activate(webWindow->GetSafeHwnd(), rect, id) ||
-        !Advise(webWindow)) {
+    if (FAILED(asked) || m_pObject == nullptr || !Activate(webWindow->GetSafeHwnd(), rect, id) || !Advise(webWindow)) {
         Close();
         return false;
     }

@@ -71,7 +71,8 @@ public:
             return;
         }
         const VARIANT& given = params.rgvarg[params.cArgs - 1 - index];
-        if (given.vt == VT_EMPTY || given.vt == VT_NULL || FAILED(::VariantChangeType(&m_text, const_cast<VARIANT*>(&given), 0, VT_BSTR)) || m_text.vt != VT_BSTR) {
+        if (given.vt == VT_EMPTY || given.vt == VT_NULL ||
+            FAILED(::VariantChangeType(&m_text, const_cast<VARIANT*>(&given), 0, VT_BSTR)) || m_text.vt != VT_BSTR) {
             ::VariantClear(&m_text);
             return;
         }
@@ -208,8 +209,8 @@ HRESULT CKXCallCppFunc::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
     return answer;
 }
 
-HRESULT CKXCallCppFunc::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                               EXCEPINFO*, UINT*)
+HRESULT CKXCallCppFunc::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
+                               UINT*)
 {
     if (id != DISPID_R && id != DISPID_C) {
         return DISP_E_MEMBERNOTFOUND;
@@ -224,10 +225,9 @@ HRESULT CKXCallCppFunc::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* 
     const ScriptArgument second(given, 2);
     const ScriptArgument third(given, 3);
     const wchar_t* calledName = name.get() != nullptr ? name.get() : L"";
-    const CString answer = id == DISPID_R
-                               ? CKxJSCallBackRegistry::Call(m_hWebWnd, calledName, first.get(), nullptr, nullptr)
-                               : CKxJSCallBackRegistry::Call(m_hWebWnd, calledName, first.get(), second.get(),
-                                                             third.get());
+    const CString answer =
+        id == DISPID_R ? CKxJSCallBackRegistry::Call(m_hWebWnd, calledName, first.get(), nullptr, nullptr)
+                       : CKxJSCallBackRegistry::Call(m_hWebWnd, calledName, first.get(), second.get(), third.get());
     if (result != nullptr) {
         ::VariantInit(result);
         result->vt = VT_BSTR;

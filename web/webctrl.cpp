@@ -130,8 +130,7 @@ void CopyPostData(const VARIANT* data, CByteArray* bytes)
     LONG upper = -1;
     void* raw = nullptr;
     if (array == nullptr || FAILED(::SafeArrayGetLBound(array, 1, &lower)) ||
-        FAILED(::SafeArrayGetUBound(array, 1, &upper)) || upper < lower ||
-        FAILED(::SafeArrayAccessData(array, &raw))) {
+        FAILED(::SafeArrayGetUBound(array, 1, &upper)) || upper < lower || FAILED(::SafeArrayAccessData(array, &raw))) {
         return;
     }
     bytes->SetSize(upper - lower + 1);
@@ -202,7 +201,8 @@ private:
             }
             IHTMLWindow2* window = nullptr;
             IHTMLDocument2* inner = nullptr;
-            if (SUCCEEDED(frame.value().pdispVal->QueryInterface(IID_IHTMLWindow2, reinterpret_cast<void**>(&window))) &&
+            if (SUCCEEDED(
+                    frame.value().pdispVal->QueryInterface(IID_IHTMLWindow2, reinterpret_cast<void**>(&window))) &&
                 window != nullptr && SUCCEEDED(window->get_document(&inner)) && inner != nullptr) {
                 Add(inner);
             }
@@ -648,8 +648,7 @@ HRESULT CWebCtrlWnd::OnBrowserEvent(DISPID id, DISPPARAMS* params)
         break;
     case DISPID_NEWWINDOW3: {
         CancelFlag cancel(args.CancelFlag(1));
-        OnNewWindow(args.DispatchOut(0), cancel.get(), static_cast<DWORD>(args.Number(2)), args.Text(3),
-                    args.Text(4));
+        OnNewWindow(args.DispatchOut(0), cancel.get(), static_cast<DWORD>(args.Number(2)), args.Text(3), args.Text(4));
         break;
     }
     default:
@@ -664,13 +663,8 @@ void CWebCtrlWnd::BeforeNavigate(DISPPARAMS* params)
     if (args.Count() != 7) {
         return;
     }
-    tagBeforeNavigateArgs raw{args.Dispatch(0),
-                              &params->rgvarg[5],
-                              &params->rgvarg[4],
-                              &params->rgvarg[3],
-                              &params->rgvarg[2],
-                              &params->rgvarg[1],
-                              args.CancelFlag(6)};
+    tagBeforeNavigateArgs raw{args.Dispatch(0),   &params->rgvarg[5], &params->rgvarg[4], &params->rgvarg[3],
+                              &params->rgvarg[2], &params->rgvarg[1], args.CancelFlag(6)};
     for (VARIANT** field : {&raw.pvURL, &raw.pvFlags, &raw.pvTargetFrameName, &raw.pvPostData, &raw.pvHeaders}) {
         if ((*field)->vt == (VT_BYREF | VT_VARIANT)) {
             *field = (*field)->pvarVal;
@@ -774,8 +768,9 @@ void CWebCtrlWnd::OnBeforeNavigate2(const wchar_t* url, DWORD flags, const wchar
                                     const CByteArray& postData, const wchar_t* headers, BOOL* cancel)
 {
     *cancel = FALSE;
-    void* const args[] = {const_cast<wchar_t*>(url), &flags, const_cast<wchar_t*>(targetFrame),
-                          const_cast<CByteArray*>(&postData), const_cast<wchar_t*>(headers), cancel};
+    void* const args[] = {const_cast<wchar_t*>(url),         &flags,
+                          const_cast<wchar_t*>(targetFrame), const_cast<CByteArray*>(&postData),
+                          const_cast<wchar_t*>(headers),     cancel};
     NotifyParent(DISPID_BEFORENAVIGATE2, args);
 }
 

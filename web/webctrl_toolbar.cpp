@@ -315,8 +315,8 @@ void CWebCtrlWnd::OnPaint()
 void CWebCtrlWnd::PaintButtons(HDC dc)
 {
     if (m_bmpToolBar.m_hObject == nullptr) {
-        m_bmpToolBar.Attach(::LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDB_KX_WEBTOOLBAR), IMAGE_BITMAP, 0,
-                                         0, 0));
+        m_bmpToolBar.Attach(
+            ::LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDB_KX_WEBTOOLBAR), IMAGE_BITMAP, 0, 0, 0));
     }
     CRect buttons = GetToolBarRect();
     buttons.right = buttons.left + m_nButtonsWidth;
@@ -358,8 +358,8 @@ void CWebCtrlWnd::OnContextMenu(CWnd*, CPoint screenPoint)
     }
     EnsureRefreshItem(m_hMenu);
     ::EnableMenuItem(m_hMenu, ID_EDIT_COPY, MF_BYCOMMAND | (IsCopyEnabled() ? MF_ENABLED : MF_GRAYED));
-    const UINT command = static_cast<UINT>(::TrackPopupMenu(m_hMenu, TPM_RETURNCMD | TPM_RIGHTBUTTON, screenPoint.x,
-                                                            screenPoint.y, 0, m_hWnd, nullptr));
+    const UINT command = static_cast<UINT>(
+        ::TrackPopupMenu(m_hMenu, TPM_RETURNCMD | TPM_RIGHTBUTTON, screenPoint.x, screenPoint.y, 0, m_hWnd, nullptr));
     if (command == REFRESH_COMMAND) {
         Refresh();
     } else if (command != 0) {

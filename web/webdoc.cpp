@@ -48,8 +48,8 @@ public:
     void* AskDocument(HWND window, REFIID iid) const
     {
         using ObjectFromLresultProc = HRESULT(WINAPI*)(LRESULT, REFIID, WPARAM, void**);
-        const auto fromResult =
-            reinterpret_cast<ObjectFromLresultProc>(reinterpret_cast<void*>(::GetProcAddress(m_module, "ObjectFromLresult")));
+        const auto fromResult = reinterpret_cast<ObjectFromLresultProc>(
+            reinterpret_cast<void*>(::GetProcAddress(m_module, "ObjectFromLresult")));
         const UINT message = ::RegisterWindowMessageW(L"WM_HTML_GETOBJECT");
         DWORD_PTR reply = 0;
         if (fromResult == nullptr || message == 0 ||

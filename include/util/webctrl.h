@@ -62,7 +62,8 @@ class CKxVariant;
 //
 // The URL texts posted with WM_KX_WEB_NAVIGATED and WM_KX_WEB_COMPLETE stay valid while the window
 // lives until 16 further messages of the same kind have been posted, so a parent reads them safely
-// from its queue.
+// from its queue. A parent that answers WM_KX_WEB_BEFORENAVIGATE with non-zero has taken the
+// navigation over: the browser's own is cancelled and OnBeforeNavigate2 is not called.
 class UTIL_API CWebCtrlWnd : public CKxBaseWnd {
 public:
     enum { BROWSER_ID = 0xE900, TOOLBAR_HEIGHT = 25, BUTTON_SIZE = 25, BUTTON_COUNT = 5, REFRESH_COMMAND = 500 };

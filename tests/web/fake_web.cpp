@@ -146,10 +146,7 @@ public:
     IDispatch* get() { return reinterpret_cast<IDispatch*>(&m_face); }
 
 protected:
-    void* FaceOf(REFIID iid) override
-    {
-        return iid == IID_IUnknown || iid == IID_IDispatch ? &m_face : nullptr;
-    }
+    void* FaceOf(REFIID iid) override { return iid == IID_IUnknown || iid == IID_IDispatch ? &m_face : nullptr; }
 
 private:
     static const IDispatchVtbl& Vtbl()
@@ -448,8 +445,8 @@ protected:
         if (iid == IID_IOleInPlaceActiveObject) {
             return &m_active;
         }
-        if (web->offersWebBrowser2 && (iid == IID_IDispatch || iid == IID_IWebBrowser2 || iid == IID_IWebBrowserApp ||
-                                       iid == IID_IWebBrowser)) {
+        if (web->offersWebBrowser2 &&
+            (iid == IID_IDispatch || iid == IID_IWebBrowser2 || iid == IID_IWebBrowserApp || iid == IID_IWebBrowser)) {
             return &m_browser;
         }
         if (web->offersEvents && iid == IID_IConnectionPointContainer) {
@@ -496,8 +493,8 @@ private:
                 FakeWeb* web = FakeWeb::Current();
                 // As a control does: the in-place site gives the frame and the place.
                 IOleInPlaceSite* inPlace = nullptr;
-                if (FAILED(IOleClientSite_QueryInterface(site, IID_IOleInPlaceSite,
-                                                         reinterpret_cast<void**>(&inPlace)))) {
+                if (FAILED(
+                        IOleClientSite_QueryInterface(site, IID_IOleInPlaceSite, reinterpret_cast<void**>(&inPlace)))) {
                     return E_UNEXPECTED;
                 }
                 IOleInPlaceFrame* frame = nullptr;
@@ -514,9 +511,9 @@ private:
                 }
                 IOleInPlaceFrame_Release(frame);
                 RegisterWindowClasses();
-                web->controlWindow = CreateWindowExW(0, kControlClass, L"", WS_CHILD | WS_VISIBLE, rect->left, rect->top,
-                                                     rect->right - rect->left, rect->bottom - rect->top, parent,
-                                                     nullptr, GetModuleHandleW(nullptr), nullptr);
+                web->controlWindow = CreateWindowExW(0, kControlClass, L"", WS_CHILD | WS_VISIBLE, rect->left,
+                                                     rect->top, rect->right - rect->left, rect->bottom - rect->top,
+                                                     parent, nullptr, GetModuleHandleW(nullptr), nullptr);
                 web->pageWindow = CreateWindowExW(0, kPageClass, L"", WS_CHILD | WS_VISIBLE, 0, 0,
                                                   rect->right - rect->left, rect->bottom - rect->top,
                                                   web->controlWindow, nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -572,7 +569,8 @@ private:
     {
         static const IConnectionPointContainerVtbl vtbl = [] {
             IConnectionPointContainerVtbl v = UnknownVtbl<IConnectionPointContainer, IConnectionPointContainerVtbl>();
-            v.FindConnectionPoint = [](IConnectionPointContainer* self, REFIID iid, IConnectionPoint** point) -> HRESULT {
+            v.FindConnectionPoint = [](IConnectionPointContainer* self, REFIID iid,
+                                       IConnectionPoint** point) -> HRESULT {
                 *point = nullptr;
                 if (iid != DIID_DWebBrowserEvents2) {
                     return CONNECT_E_NOCONNECTION;
@@ -750,7 +748,7 @@ int FakeWeb::AddDocument(FakeDocumentSpec spec)
 const FakeDocumentSpec* FakeWeb::Document(int index) const
 {
     return index >= 0 && index < static_cast<int>(m_documents.size()) ? &m_documents[static_cast<size_t>(index)]
-                                                                       : nullptr;
+                                                                      : nullptr;
 }
 
 HRESULT FakeWeb::Fire(DISPID id, std::vector<VARIANT> arguments) const

@@ -44,10 +44,10 @@ public:
     static int LiveObjects();
 
     // ---- behaviour, set before or after creation ----
-    HRESULT createResult = S_OK;      // the factory's answer
-    bool offersWebBrowser2 = true;    // the control answers IWebBrowser2
-    bool offersEvents = true;         // the control has the DWebBrowserEvents2 connection point
-    std::wstring locationURL;         // get_LocationURL
+    HRESULT createResult = S_OK;        // the factory's answer
+    bool offersWebBrowser2 = true;      // the control answers IWebBrowser2
+    bool offersEvents = true;           // the control has the DWebBrowserEvents2 connection point
+    std::wstring locationURL;           // get_LocationURL
     std::map<int, DWORD> commandStatus; // QueryStatusWB answers by command
     HRESULT acceleratorAnswer = S_FALSE;
     // Documents: AddDocument's first one is the page's; without any the browser has no document.
@@ -57,10 +57,10 @@ public:
     // ---- what happened ----
     std::vector<std::wstring> calls; // browser, element and command-target calls, e.g. L"GoBack"
     std::vector<ScriptCall> scriptCalls;
-    RECT objectRect{};               // the last SetObjectRects
-    IOleClientSite* site = nullptr;  // the client site the control holds
-    IDispatch* sink = nullptr;       // the advised event sink
-    HWND controlWindow = nullptr;    // the control's window, with the page window inside
+    RECT objectRect{};              // the last SetObjectRects
+    IOleClientSite* site = nullptr; // the client site the control holds
+    IDispatch* sink = nullptr;      // the advised event sink
+    HWND controlWindow = nullptr;   // the control's window, with the page window inside
     HWND pageWindow = nullptr;
 
     // Calls the sink with the event's arguments given in their declared order.

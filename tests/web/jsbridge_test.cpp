@@ -68,8 +68,8 @@ public:
         DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
         VARIANT answer;
         VariantInit(&answer);
-        const HRESULT called =
-            m_bridge->Invoke(id, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &params, &answer, nullptr, nullptr);
+        const HRESULT called = m_bridge->Invoke(id, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &params,
+                                                &answer, nullptr, nullptr);
         for (VARIANT& argument : arguments) {
             VariantClear(&argument);
         }
@@ -147,7 +147,8 @@ TEST_F(BridgeTest, ScriptCallsReachTheWindowsHostFunctions)
 
     // Named first, "ALL" last, and the script gets the last answer; the name as the script wrote it.
     EXPECT_EQ(script.Call(L"r", {Text(L"GETQUOTE"), Text(L"600000")}), L"answer 9");
-    EXPECT_EQ(g_seen, (std::vector<std::wstring>{L"1:GETQUOTE(600000,(null),(null))", L"9:GETQUOTE(600000,(null),(null))"}));
+    EXPECT_EQ(g_seen,
+              (std::vector<std::wstring>{L"1:GETQUOTE(600000,(null),(null))", L"9:GETQUOTE(600000,(null),(null))"}));
 
     // Arguments of other types become text, missing ones null.
     g_seen.clear();

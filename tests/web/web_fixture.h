@@ -37,11 +37,22 @@ private:
     static std::wstring Describe(const tagWebNotify& notify)
     {
         switch (notify.dwEvent) {
-        case 102: case 112: case 113: case 250: case 252: case 259:
+        case 102:
+        case 112:
+        case 113:
+        case 250:
+        case 252:
+        case 259:
             return static_cast<const wchar_t*>(notify.args[0]);
-        case 105: case 108:
+        case 105:
+        case 108:
             return std::to_wstring(*static_cast<const long*>(notify.args[0]));
-        case 254: case 255: case 256: case 257: case 258: case 260:
+        case 254:
+        case 255:
+        case 256:
+        case 257:
+        case 258:
+        case 260:
             return std::to_wstring(*static_cast<const BOOL*>(notify.args[0]));
         default:
             return notify.args == nullptr ? L"" : L"?";

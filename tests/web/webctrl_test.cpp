@@ -11,7 +11,6 @@
 
 using namespace webtest;
 
-
 TEST_F(WebTest, TheBrowserIsHostedInPlaceAndEveryReferenceGoesBackOnDestroy)
 {
     ASSERT_TRUE(CreateWeb());
@@ -27,7 +26,8 @@ TEST_F(WebTest, TheBrowserIsHostedInPlaceAndEveryReferenceGoesBackOnDestroy)
     EXPECT_EQ(fake.site, nullptr);
     EXPECT_EQ(fake.sink, nullptr);
     const std::vector<std::wstring> teardown(fake.calls.end() - 4, fake.calls.end());
-    EXPECT_EQ(teardown, (std::vector<std::wstring>{L"Unadvise 7", L"InPlaceDeactivate", L"Close", L"SetClientSite null"}));
+    EXPECT_EQ(teardown,
+              (std::vector<std::wstring>{L"Unadvise 7", L"InPlaceDeactivate", L"Close", L"SetClientSite null"}));
 }
 
 struct CreationFailure {
@@ -41,7 +41,6 @@ void PrintTo(const CreationFailure& given, std::ostream* out)
 {
     *out << given.name;
 }
-
 
 class WebCreationFailure : public WebTest, public ::testing::WithParamInterface<CreationFailure> {};
 
@@ -95,9 +94,10 @@ TEST_F(WebTest, WrappersForwardToTheBrowserAndConvert)
     web.GoHome();
     web.Stop();
     web.Refresh2(3);
-    const std::vector<std::wstring> expected{L"put_Visible -1", L"put_Silent 0", L"put_Height 120", L"put_ToolBar 0",
-                                             L"PutProperty k 5", L"PutProperty s 值", L"GoBack", L"GoForward",
-                                             L"GoHome", L"Stop", L"Refresh2 3"};
+    const std::vector<std::wstring> expected{L"put_Visible -1", L"put_Silent 0",    L"put_Height 120",
+                                             L"put_ToolBar 0",  L"PutProperty k 5", L"PutProperty s 值",
+                                             L"GoBack",         L"GoForward",       L"GoHome",
+                                             L"Stop",           L"Refresh2 3"};
     EXPECT_EQ(fake.calls, expected);
 }
 
@@ -148,7 +148,6 @@ void PrintTo(const EventCase& given, std::ostream* out)
     *out << given.name;
 }
 
-
 class WebEvents : public WebTest, public ::testing::WithParamInterface<EventCase> {};
 
 TEST_P(WebEvents, ReachTheParentAsNotifications)
@@ -170,10 +169,17 @@ VARIANT g_url;
 INSTANTIATE_TEST_SUITE_P(
     Web, WebEvents,
     ::testing::Values(
-        EventCase{"StatusText", DISPID_STATUSTEXTCHANGE, [] { return std::vector<VARIANT>{Text(L"完成")}; }, 102, L"完成"},
-        EventCase{"Progress", DISPID_PROGRESSCHANGE, [] { return std::vector<VARIANT>{Number(30), Number(100)}; }, 108,
-                  L"30"},
-        EventCase{"CommandState", DISPID_COMMANDSTATECHANGE, [] { return std::vector<VARIANT>{Number(2), Flag(true)}; },
+        EventCase{"StatusText", DISPID_STATUSTEXTCHANGE, [] { return std::vector<VARIANT>{Text(L"完成")}; }, 102,
+                  L"完成"},
+        EventCase{"Progress", DISPID_PROGRESSCHANGE,
+                  [] {
+                      return std::vector<VARIANT>{Number(30), Number(100)};
+                  },
+                  108, L"30"},
+        EventCase{"CommandState", DISPID_COMMANDSTATECHANGE,
+                  [] {
+                      return std::vector<VARIANT>{Number(2), Flag(true)};
+                  },
                   105, L"2"},
         EventCase{"DownloadBegin", DISPID_DOWNLOADBEGIN, [] { return std::vector<VARIANT>{}; }, 106, L""},
         EventCase{"DownloadComplete", DISPID_DOWNLOADCOMPLETE, [] { return std::vector<VARIANT>{}; }, 104, L""},
@@ -257,8 +263,8 @@ TEST_F(WebTest, TheParentDecidesBeforeNavigation)
     post.vt = VT_ARRAY | VT_UI1;
     post.parray = array;
     const auto fire = [&](VARIANT_BOOL* cancel) {
-        fake.Fire(DISPID_BEFORENAVIGATE2, {Dispatch(nullptr), ByRef(&url), ByRef(&flags), ByRef(&target),
-                                           ByRef(&post), ByRef(&headers), CancelRef(cancel)});
+        fake.Fire(DISPID_BEFORENAVIGATE2, {Dispatch(nullptr), ByRef(&url), ByRef(&flags), ByRef(&target), ByRef(&post),
+                                           ByRef(&headers), CancelRef(cancel)});
     };
 
     VARIANT_BOOL cancel = VARIANT_TRUE;

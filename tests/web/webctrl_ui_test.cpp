@@ -26,8 +26,8 @@ CRect WindowRectIn(HWND window, HWND parent)
 class ToolbarBitmap {
 public:
     ToolbarBitmap()
-        : m_bitmap(static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(L"util.dll"), MAKEINTRESOURCEW(149),
-                                                     IMAGE_BITMAP, 0, 0, 0))),
+        : m_bitmap(static_cast<HBITMAP>(
+              ::LoadImageW(::GetModuleHandleW(L"util.dll"), MAKEINTRESOURCEW(149), IMAGE_BITMAP, 0, 0, 0))),
           m_dc(::CreateCompatibleDC(nullptr)), m_old(::SelectObject(m_dc, m_bitmap))
     {
     }
@@ -90,7 +90,7 @@ TEST_F(WebTest, TheStripPaintsEachButtonFromItsStateRow)
     web.SetKxToolBarVisable(TRUE);
     EXPECT_EQ(fake.objectRect.top, 25); // the page moved below the strip
     fake.Fire(DISPID_COMMANDSTATECHANGE, {Number(CSC_NAVIGATEFORWARD), Flag(false)});
-    web.SendMessage(WM_MOUSEMOVE, 0, AtButton(2));    // stop: hot
+    web.SendMessage(WM_MOUSEMOVE, 0, AtButton(2));            // stop: hot
     web.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, AtButton(2)); // stop: hot and pressed
 
     testsupport::DibSurface surface(400, 30, RGB(1, 2, 3));
@@ -99,7 +99,7 @@ TEST_F(WebTest, TheStripPaintsEachButtonFromItsStateRow)
     EXPECT_EQ(CellDifferences(surface, bitmap, 0, 0, 0), 0); // back: normal
     EXPECT_EQ(CellDifferences(surface, bitmap, 1, 2, 0), 0); // forward: disabled
     EXPECT_EQ(CellDifferences(surface, bitmap, 2, 1, 1), 0); // stop: hot row, one pixel right and down
-    EXPECT_EQ(surface.pixel(2 * 25, 10), kStrip);             // the strip shows where the pressed cell moved from
+    EXPECT_EQ(surface.pixel(2 * 25, 10), kStrip);            // the strip shows where the pressed cell moved from
     EXPECT_EQ(CellDifferences(surface, bitmap, 4, 0, 0), 0);
     EXPECT_EQ(surface.count(kStrip, RECT{125, 0, 400, 25}), 275 * 25); // the rest of the strip
     web.SendMessage(WM_LBUTTONUP, 0, AtButton(2));
@@ -251,7 +251,6 @@ void PrintTo(const KeyCase& given, std::ostream* out)
     *out << given.name;
 }
 
-
 class WebKeys : public WebTest, public ::testing::WithParamInterface<KeyCase> {};
 
 TEST_P(WebKeys, AreRoutedBetweenClientPageAndBrowser)
@@ -275,18 +274,17 @@ TEST_P(WebKeys, AreRoutedBetweenClientPageAndBrowser)
 
 constexpr DWORD kPasteOn = OLECMDF_SUPPORTED | OLECMDF_ENABLED;
 
-INSTANTIATE_TEST_SUITE_P(
-    Web, WebKeys,
-    ::testing::Values(KeyCase{"PageUp", WM_KEYDOWN, VK_PRIOR, L"1", S_OK, 0, 2, false},
-                      KeyCase{"PageDown", WM_SYSKEYDOWN, VK_NEXT, L"1", S_OK, 0, 2, false},
-                      KeyCase{"F5", WM_KEYDOWN, VK_F5, L"1", S_OK, 0, 2, false},
-                      KeyCase{"PageTakesKey", WM_KEYDOWN, 'A', L"1", S_FALSE, 0, 1, true},
-                      KeyCase{"PageLeavesKey", WM_KEYDOWN, 'A', L"0", S_FALSE, 0, 0, true},
-                      KeyCase{"CtrlCToBrowser", WM_KEYDOWN, 'C', L"0", S_OK, 0, 1, true},
-                      KeyCase{"NoKeyFunction", WM_KEYDOWN, 'A', nullptr, S_FALSE, 0, 0, false},
-                      KeyCase{"CharInEditField", WM_CHAR, 'a', L"1", S_FALSE, kPasteOn, 2, false},
-                      KeyCase{"CharElsewhere", WM_CHAR, 'a', L"1", S_FALSE, 0, 0, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Web, WebKeys,
+                         ::testing::Values(KeyCase{"PageUp", WM_KEYDOWN, VK_PRIOR, L"1", S_OK, 0, 2, false},
+                                           KeyCase{"PageDown", WM_SYSKEYDOWN, VK_NEXT, L"1", S_OK, 0, 2, false},
+                                           KeyCase{"F5", WM_KEYDOWN, VK_F5, L"1", S_OK, 0, 2, false},
+                                           KeyCase{"PageTakesKey", WM_KEYDOWN, 'A', L"1", S_FALSE, 0, 1, true},
+                                           KeyCase{"PageLeavesKey", WM_KEYDOWN, 'A', L"0", S_FALSE, 0, 0, true},
+                                           KeyCase{"CtrlCToBrowser", WM_KEYDOWN, 'C', L"0", S_OK, 0, 1, true},
+                                           KeyCase{"NoKeyFunction", WM_KEYDOWN, 'A', nullptr, S_FALSE, 0, 0, false},
+                                           KeyCase{"CharInEditField", WM_CHAR, 'a', L"1", S_FALSE, kPasteOn, 2, false},
+                                           KeyCase{"CharElsewhere", WM_CHAR, 'a', L"1", S_FALSE, 0, 0, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WebTest, F5GoesToTheParentNotToThePage)
 {
