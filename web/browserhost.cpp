@@ -35,11 +35,6 @@ void KxEnableControlContainer()
     g_containerEnabled = true;
 }
 
-BOOL KxIsControlContainerEnabled()
-{
-    return g_containerEnabled;
-}
-
 KXBROWSERFACTORY KxSetBrowserFactory(KXBROWSERFACTORY factory)
 {
     const KXBROWSERFACTORY previous = g_browserFactory;

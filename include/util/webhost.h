@@ -11,7 +11,6 @@
 // the web window. Without it CWebCtrlWnd::Create fails. Call once at start-up; COM (OleInitialize)
 // must be initialised on the user-interface thread.
 UTIL_API void KxEnableControlContainer();
-UTIL_API BOOL KxIsControlContainerEnabled();
 
 // Makes the browser control object with one reference. The default calls
 // CoCreateInstance(CLSID_WebBrowser) for an in-process server.
