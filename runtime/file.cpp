@@ -2,7 +2,7 @@
 
 #include <util/runlog.h>
 
-#include "runtime/scoped_handle.h"
+#include "framework/scoped_handle.h"
 
 #include <cwchar>
 #include <string>

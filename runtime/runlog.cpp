@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "runtime/scoped_handle.h"
+#include "framework/scoped_handle.h"
 
 #include <algorithm>
 #include <atomic>
