@@ -1,6 +1,6 @@
 #include <util/file.h>
 
-#include <util/runlog.h>
+#include "runtime/runlog_relay.h"
 
 #include "framework/scoped_handle.h"
 
@@ -203,5 +203,5 @@ bool KXFile::MoveFileW(const wchar_t* oldPath, const wchar_t* newPath)
 
 void KXFile::LogError(const wchar_t* format) const
 {
-    KxWriteLog(3, kFileModule, format, m_szPath);
+    RelayToRunLog(3, kFileModule, format, m_szPath);
 }
