@@ -28,7 +28,7 @@ set(BELOW_CONTROLS resources framework runtime config runlog pinyin markup frame
 
 util_layer(resources)
 util_layer(framework USES
-           HEADERS export format cstring geometry gdi wnd menu dialog image module)
+           HEADERS export win32_names format cstring geometry gdi wnd menu dialog image module)
 util_layer(runtime   USES framework
            HEADERS strutil variant lock thread file recordfile uilanguage)
 util_layer(config    USES framework runtime
