@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "support/dib.h"
+#include "support/gdi_count.h"
 #include "web_fixture.h"
 
 using namespace webtest;
@@ -353,4 +354,25 @@ TEST_F(WebTest, DocumentsTakeHtmlAndPrintCommands)
     web.SendMessage(WM_COMMAND, ID_EDIT_SELECT_ALL);
     EXPECT_EQ(fake.calls, (std::vector<std::wstring>{L"put_innerHTML <b>行情</b>", L"document Exec 6",
                                                      L"document Exec 7", L"ExecWB 12 2", L"ExecWB 17 2"}));
+}
+
+TEST_F(WebTest, CreateAndDestroyCyclesLeakNoHandles)
+{
+    const auto cycle = [this] {
+        CWebCtrlWnd cycled;
+        ASSERT_TRUE(cycled.Create(nullptr, L"web", WS_CHILD | WS_VISIBLE, RECT{0, 0, 300, 200}, &parent, 3));
+        cycled.SetKxToolBarVisable(TRUE);
+        testsupport::DibSurface surface(300, 30);
+        cycled.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.dc()), PRF_CLIENT);
+        cycled.DestroyWindow();
+    };
+    cycle(); // the platform makes some objects on first use
+    const int gdi = testsupport::GdiObjectCount();
+    const DWORD user = ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
+    for (int i = 0; i < 20; ++i) {
+        cycle();
+    }
+    EXPECT_EQ(testsupport::GdiObjectCount(), gdi);
+    EXPECT_EQ(::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS), user);
+    EXPECT_EQ(FakeWeb::LiveObjects(), 0);
 }
