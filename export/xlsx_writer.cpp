@@ -108,20 +108,6 @@ void AppendXmlText(std::string& out, const std::wstring& text)
     }
 }
 
-// A cell reference such as "AB12".
-void AppendCellReference(std::string& out, size_t column, size_t row)
-{
-    char letters[8];
-    int count = 0;
-    for (size_t rest = column + 1; rest > 0; rest = (rest - 1) / 26) {
-        letters[count++] = static_cast<char>('A' + (rest - 1) % 26);
-    }
-    while (count > 0) {
-        out += letters[--count];
-    }
-    out += std::to_string(row + 1);
-}
-
 // The whole text as a finite number.
 bool ParseNumber(const std::wstring& text, double& value)
 {
@@ -140,9 +126,20 @@ bool ParseNumber(const std::wstring& text, double& value)
     return *end == 0 && std::isfinite(value);
 }
 
-// The shortest text that reads back as the same double.
-void AppendNumber(std::string& out, double value)
+// A plain decimal literal ("-12.5", "300") as the text gives it, or else the shortest text that reads
+// back as the same double.
+void AppendNumber(std::string& out, const std::wstring& given, double value)
 {
+    size_t at = given.size() > 0 && given[0] == L'-' ? 1 : 0;
+    size_t digits = 0, dots = 0;
+    for (size_t i = at; i < given.size(); ++i) {
+        digits += iswdigit(given[i]) ? 1 : 0;
+        dots += given[i] == L'.' ? 1 : 0;
+    }
+    if (digits > 0 && digits + dots + at == given.size() && dots <= 1 && iswdigit(given[at]) && digits <= 15) {
+        out.append(given.begin(), given.end());
+        return;
+    }
     char text[32];
     snprintf(text, sizeof(text), "%.15g", value);
     if (strtod(text, nullptr) != value) {
@@ -211,17 +208,16 @@ public:
     }
 
 private:
+    // Cells follow one another without references: each row lists all of its columns.
     void AddCell(size_t column, const std::wstring& text, bool header)
     {
-        m_xml += "<c r=\"";
-        AppendCellReference(m_xml, column, m_row);
         double value = 0;
         const BYTE type = column < m_types.size() ? m_types[column] : BYTE(0);
         if (!header && (type == KXFIELD_INTEGER || type == KXFIELD_DOUBLE) && ParseNumber(text, value)) {
-            m_xml += "\"><v>";
-            AppendNumber(m_xml, value);
+            m_xml += "<c><v>";
+            AppendNumber(m_xml, text, value);
         } else {
-            m_xml += header ? "\" s=\"1\" t=\"s\"><v>" : "\" t=\"s\"><v>";
+            m_xml += header ? "<c s=\"1\" t=\"s\"><v>" : "<c t=\"s\"><v>";
             m_xml += std::to_string(m_strings.IndexOf(text));
         }
         m_xml += "</v></c>";
