@@ -13,6 +13,7 @@
 #include <util/menu.h>
 #include <util/dialog.h>
 #include <util/image.h>
+#include <util/filedialog.h>
 
 // Runtime services
 #include <util/runlog.h>
@@ -58,3 +59,6 @@
 #include <util/base64.h>
 #include <util/gzip.h>
 #include <util/zip.h>
+
+// Data export
+#include <util/dataexport.h>
