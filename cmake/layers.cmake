@@ -51,7 +51,10 @@ util_layer(composite USES ${BELOW_CONTROLS})
 util_layer(grid      USES ${BELOW_CONTROLS})
 util_layer(lists     USES ${BELOW_CONTROLS})
 util_layer(input     USES ${BELOW_CONTROLS})
-           HEADERS export win32_names format cstring arrays geometry gdi wnd menu dialog image module filedialog)
+util_layer(web       USES ${BELOW_CONTROLS}
+           HEADERS webhost jsbridge webctrl)
+util_layer(export    USES ${BELOW_CONTROLS}
+           HEADERS dataexport)
 util_layer(media     USES ${BELOW_CONTROLS})
 util_layer(shell     USES ${BELOW_CONTROLS})
 # Skinned dialogs are built from the controls.
