@@ -1,10 +1,10 @@
 #include <util/profile.h>
 
-#include <cstring>
 #include <cwchar>
 #include <cwctype>
 
 #include "config/ansi_text.h"
+#include "config/ini_path.h"
 
 namespace {
 
@@ -38,13 +38,19 @@ int CKxPrivateProfile_s::Open(LPCWSTR file)
 int CKxPrivateProfile_s::OpenW(LPCWSTR file)
 {
     Close();
-    if (file == nullptr || wcslen(file) >= MAX_PATH) {
+    if (file == nullptr) {
+        return -1;
+    }
+    // Resolved first, so that every process and every spelling of the file meet at one mutex.
+    const IniPath path(file);
+    const wchar_t* resolved = path.c_str();
+    if (*resolved == 0 || wcslen(resolved) >= MAX_PATH) {
         return -1;
     }
     // Mutex names cannot hold '\'; the lower case makes every spelling of the path one name.
     size_t at = 0;
-    for (; file[at] != 0; ++at) {
-        const wchar_t ch = file[at] == L'\\' ? L'/' : file[at];
+    for (; resolved[at] != 0; ++at) {
+        const wchar_t ch = resolved[at] == L'\\' ? L'/' : resolved[at];
         m_szPathW[at] = static_cast<wchar_t>(towlower(ch));
     }
     m_szPathW[at] = 0;
@@ -59,21 +65,12 @@ int CKxPrivateProfile_s::OpenW(LPCWSTR file)
 
 int CKxPrivateProfile_s::OpenA(LPCSTR file)
 {
-    Close();
-    if (file == nullptr || strlen(file) >= MAX_PATH) {
-        return -1;
-    }
-    size_t at = 0;
-    for (; file[at] != 0; ++at) {
-        m_szPathA[at] = file[at] == '\\' ? '/' : file[at];
-    }
-    m_szPathA[at] = 0;
-    m_hMutex = CreateMutexA(nullptr, FALSE, m_szPathA);
-    if (m_hMutex == nullptr || MultiByteToWideChar(ansi_text::kCodePage, 0, m_szPathA, -1, m_szPathW, MAX_PATH) == 0) {
+    if (file == nullptr) {
         Close();
         return -1;
     }
-    return 1;
+    const ansi_text::WideText wideFile(file);
+    return OpenW(wideFile.c_str());
 }
 
 void CKxPrivateProfile_s::Close()

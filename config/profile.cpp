@@ -7,6 +7,7 @@
 
 #include "config/ansi_text.h"
 #include "config/ini_file.h"
+#include "config/ini_path.h"
 #include "config/profile_cache.h"
 #include "framework/scoped_handle.h"
 
@@ -69,21 +70,16 @@ void CKxProfile::CreateIniFileW(LPCWSTR file)
     CreateUnicodeIniFile(file);
 }
 
-void CKxProfile::CreateIniFileA(LPCSTR file)
-{
-    const WideText wideFile(file);
-    CreateUnicodeIniFile(wideFile.c_str());
-}
-
 DWORD CKxProfile::GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, LPWSTR buffer,
                                            DWORD capacity, LPCWSTR file)
 {
+    const IniPath path(file);
     if (section == nullptr || key == nullptr) {
         // Lists of names: the platform answers them from the file, which writes keep up to date.
-        CreateIniFileW(file);
-        return ::GetPrivateProfileStringW(section, key, defaultValue, buffer, capacity, file);
+        CreateIniFileW(path.c_str());
+        return ::GetPrivateProfileStringW(section, key, defaultValue, buffer, capacity, path.c_str());
     }
-    const ProfileCache::Use entry = ProfileCache::Instance().Acquire(file);
+    const ProfileCache::Use entry = ProfileCache::Instance().Acquire(path.c_str());
     int length = 0;
     if (entry && entry->GetStringW(section, key, buffer, Room(capacity), &length) == YIniMapMemory::valueFound) {
         return static_cast<DWORD>(length);
@@ -94,12 +90,12 @@ DWORD CKxProfile::GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR
 DWORD CKxProfile::GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR buffer,
                                            DWORD capacity, LPCSTR file)
 {
+    const IniPath path(file);
     if (section == nullptr || key == nullptr) {
-        CreateIniFileA(file);
-        return ::GetPrivateProfileStringA(section, key, defaultValue, buffer, capacity, file);
+        CreateIniFileW(path.c_str());
+        return ::GetPrivateProfileStringA(section, key, defaultValue, buffer, capacity, path.ansi());
     }
-    const WideText wideFile(file);
-    const ProfileCache::Use entry = ProfileCache::Instance().Acquire(wideFile.c_str());
+    const ProfileCache::Use entry = ProfileCache::Instance().Acquire(path.c_str());
     int length = 0;
     if (entry && entry->GetStringA(section, key, buffer, Room(capacity), &length) == YIniMapMemory::valueFound) {
         return static_cast<DWORD>(length);
@@ -109,7 +105,8 @@ DWORD CKxProfile::GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR de
 
 UINT CKxProfile::GetPrivateProfileIntW(LPCWSTR section, LPCWSTR key, INT defaultValue, LPCWSTR file)
 {
-    const ProfileCache::Use entry = ProfileCache::Instance().Acquire(file);
+    const IniPath path(file);
+    const ProfileCache::Use entry = ProfileCache::Instance().Acquire(path.c_str());
     int value = 0;
     if (entry && entry->GetIntW(section, key, &value) == YIniMapMemory::valueFound) {
         return static_cast<UINT>(value);
@@ -119,26 +116,29 @@ UINT CKxProfile::GetPrivateProfileIntW(LPCWSTR section, LPCWSTR key, INT default
 
 UINT CKxProfile::GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR file)
 {
-    const WideText wideSection(section), wideKey(key), wideFile(file);
-    return GetPrivateProfileIntW(wideSection.c_str(), wideKey.c_str(), defaultValue, wideFile.c_str());
+    const IniPath path(file);
+    const WideText wideSection(section), wideKey(key);
+    return GetPrivateProfileIntW(wideSection.c_str(), wideKey.c_str(), defaultValue, path.c_str());
 }
 
 BOOL CKxProfile::WritePrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPCWSTR file)
 {
-    const ProfileCache::Use entry = ProfileCache::Instance().Acquire(file);
+    const IniPath path(file);
+    const ProfileCache::Use entry = ProfileCache::Instance().Acquire(path.c_str());
     return entry && entry->WriteStringW(section, key, value) ? TRUE : FALSE;
 }
 
 BOOL CKxProfile::WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR file)
 {
-    const WideText wideFile(file);
-    const ProfileCache::Use entry = ProfileCache::Instance().Acquire(wideFile.c_str());
+    const IniPath path(file);
+    const ProfileCache::Use entry = ProfileCache::Instance().Acquire(path.c_str());
     return entry && entry->WriteStringA(section, key, value) ? TRUE : FALSE;
 }
 
 BOOL CKxProfile::WritePrivateProfileSectionW(LPCWSTR section, LPCWSTR data, LPCWSTR file)
 {
-    const ProfileCache::Use entry = ProfileCache::Instance().Acquire(file);
+    const IniPath path(file);
+    const ProfileCache::Use entry = ProfileCache::Instance().Acquire(path.c_str());
     if (!entry) {
         return FALSE;
     }
@@ -148,8 +148,8 @@ BOOL CKxProfile::WritePrivateProfileSectionW(LPCWSTR section, LPCWSTR data, LPCW
 
 BOOL CKxProfile::WritePrivateProfileSectionA(LPCSTR section, LPCSTR data, LPCSTR file)
 {
-    const WideText wideFile(file);
-    const ProfileCache::Use entry = ProfileCache::Instance().Acquire(wideFile.c_str());
+    const IniPath path(file);
+    const ProfileCache::Use entry = ProfileCache::Instance().Acquire(path.c_str());
     if (!entry) {
         return FALSE;
     }
@@ -159,67 +159,76 @@ BOOL CKxProfile::WritePrivateProfileSectionA(LPCSTR section, LPCSTR data, LPCSTR
 
 DWORD CKxProfile::GetPrivateProfileSectionA(LPCSTR section, LPSTR buffer, DWORD capacity, LPCSTR file)
 {
-    CreateIniFileA(file);
-    return ::GetPrivateProfileSectionA(section, buffer, capacity, file);
+    const IniPath path(file);
+    CreateIniFileW(path.c_str());
+    return ::GetPrivateProfileSectionA(section, buffer, capacity, path.ansi());
 }
 
 DWORD CKxProfile::GetPrivateProfileSectionW(LPCWSTR section, LPWSTR buffer, DWORD capacity, LPCWSTR file)
 {
-    CreateIniFileW(file);
-    return ::GetPrivateProfileSectionW(section, buffer, capacity, file);
+    const IniPath path(file);
+    CreateIniFileW(path.c_str());
+    return ::GetPrivateProfileSectionW(section, buffer, capacity, path.c_str());
 }
 
 DWORD CKxProfile::GetPrivateProfileSectionNamesA(LPSTR buffer, DWORD capacity, LPCSTR file)
 {
-    CreateIniFileA(file);
-    return ::GetPrivateProfileSectionNamesA(buffer, capacity, file);
+    const IniPath path(file);
+    CreateIniFileW(path.c_str());
+    return ::GetPrivateProfileSectionNamesA(buffer, capacity, path.ansi());
 }
 
 DWORD CKxProfile::GetPrivateProfileSectionNamesW(LPWSTR buffer, DWORD capacity, LPCWSTR file)
 {
-    CreateIniFileW(file);
-    return ::GetPrivateProfileSectionNamesW(buffer, capacity, file);
+    const IniPath path(file);
+    CreateIniFileW(path.c_str());
+    return ::GetPrivateProfileSectionNamesW(buffer, capacity, path.c_str());
 }
 
 BOOL CKxProfile::GetPrivateProfileStructA(LPCSTR section, LPCSTR key, LPVOID buffer, UINT size, LPCSTR file)
 {
-    CreateIniFileA(file);
-    return ::GetPrivateProfileStructA(section, key, buffer, size, file);
+    const IniPath path(file);
+    CreateIniFileW(path.c_str());
+    return ::GetPrivateProfileStructA(section, key, buffer, size, path.ansi());
 }
 
 BOOL CKxProfile::GetPrivateProfileStructW(LPCWSTR section, LPCWSTR key, LPVOID buffer, UINT size, LPCWSTR file)
 {
-    CreateIniFileW(file);
-    return ::GetPrivateProfileStructW(section, key, buffer, size, file);
+    const IniPath path(file);
+    CreateIniFileW(path.c_str());
+    return ::GetPrivateProfileStructW(section, key, buffer, size, path.c_str());
 }
 
 BOOL CKxProfile::WritePrivateProfileStructA(LPCSTR section, LPCSTR key, LPVOID data, UINT size, LPCSTR file)
 {
-    CreateIniFileA(file);
-    RealseMemFileA(file);
-    return ::WritePrivateProfileStructA(section, key, data, size, file);
+    const IniPath path(file);
+    CreateIniFileW(path.c_str());
+    RealseMemFileW(path.c_str());
+    return ::WritePrivateProfileStructA(section, key, data, size, path.ansi());
 }
 
 BOOL CKxProfile::WritePrivateProfileStructW(LPCWSTR section, LPCWSTR key, LPVOID data, UINT size, LPCWSTR file)
 {
-    CreateIniFileW(file);
-    RealseMemFileW(file);
-    return ::WritePrivateProfileStructW(section, key, data, size, file);
+    const IniPath path(file);
+    CreateIniFileW(path.c_str());
+    RealseMemFileW(path.c_str());
+    return ::WritePrivateProfileStructW(section, key, data, size, path.c_str());
 }
 
 BOOL CKxProfile::WritePrivateProfileDataW(LPVOID data, UINT length, LPCWSTR file)
 {
-    if (file == nullptr || *file == 0 || (data == nullptr && length > 0)) {
+    const IniPath path(file);
+    if (path.c_str() == nullptr || *path.c_str() == 0 || (data == nullptr && length > 0)) {
         return FALSE;
     }
-    RealseMemFileW(file);
-    return ReplaceFileContent(file, data, length) ? TRUE : FALSE;
+    RealseMemFileW(path.c_str());
+    return ReplaceFileContent(path.c_str(), data, length) ? TRUE : FALSE;
 }
 
 BOOL CKxProfile::WritePrivateProfileDataA(LPVOID data, UINT length, LPCSTR file)
 {
-    const WideText wideFile(file);
-    return WritePrivateProfileDataW(data, length, wideFile.c_str());
+    const IniPath path(file);
+    return WritePrivateProfileDataW(data, length, path.c_str());
 }
 
 UINT CKxProfile::GetProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue)
@@ -274,11 +283,12 @@ BOOL CKxProfile::WriteProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR value
 
 void CKxProfile::RealseMemFileW(LPCWSTR file)
 {
-    ProfileCache::Instance().Release(file);
+    const IniPath path(file);
+    ProfileCache::Instance().Release(path.c_str());
 }
 
 void CKxProfile::RealseMemFileA(LPCSTR file)
 {
-    const WideText wideFile(file);
-    ProfileCache::Instance().Release(wideFile.c_str());
+    const IniPath path(file);
+    ProfileCache::Instance().Release(path.c_str());
 }

@@ -116,12 +116,13 @@ void CKxBaseWnd::OnNcPaint()
         return;
     }
     NcPaintBuffer buffer(m_hWnd);
-    if (!buffer.ok()) {
-        return;
+    if (buffer.ok()) {
+        PaintNc(buffer.dc(), buffer.width(), buffer.height());
     }
-    HDC dc = buffer.dc();
-    const int width = buffer.width();
-    const int height = buffer.height();
+}
+
+void CKxBaseWnd::PaintNc(HDC dc, int width, int height)
+{
     CKxTitleBar::DrawFrameAndBand(dc, m_hWnd, width, height, m_nTitleHeight, m_crFrame, 0);
     CDC* memory = CDC::FromHandle(dc);
     for (UINT button : {KXTB_CLOSE, KXTB_MIN, KXTB_RESTORE, KXTB_MAX}) {
@@ -309,6 +310,9 @@ LRESULT CKxBaseWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_KX_GETCLIENTRECT:
         GetViewClientRect(reinterpret_cast<RECT*>(lParam));
         return 1;
+    case WM_PRINT:
+        Print(reinterpret_cast<HDC>(wParam), static_cast<UINT>(lParam));
+        return 0;
     case WM_SETTEXT: {
         // The platform repaints its own caption with the new text: the self-drawn one goes back over it.
         const LRESULT result = CWnd::WindowProc(message, wParam, lParam);
@@ -320,6 +324,52 @@ LRESULT CKxBaseWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     default:
         return CWnd::WindowProc(message, wParam, lParam);
     }
+}
+
+void CKxBaseWnd::Print(HDC dc, UINT flags)
+{
+    if (dc == nullptr || ((flags & PRF_CHECKVISIBLE) && !IsWindowVisible())) {
+        return;
+    }
+    CRect client(0, 0, 0, 0);
+    GetClientRect(&client);
+    CPoint origin(0, 0);
+    if (flags & PRF_NONCLIENT) {
+        origin = CKxTitleBar::ClientInWindow(m_hWnd).TopLeft();
+        CRect window;
+        GetWindowRect(&window);
+        if (HasTitleBar()) {
+            PaintNc(dc, window.Width(), window.Height());
+        } else {
+            CWnd::DefWindowProc(WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_NONCLIENT);
+        }
+    }
+    // The client area and then each child, bottom of the order first, at their places in the client area.
+    const int saved = ::SaveDC(dc);
+    ::OffsetViewportOrgEx(dc, origin.x, origin.y, nullptr);
+    ::IntersectClipRect(dc, 0, 0, client.Width(), client.Height());
+    if (flags & PRF_ERASEBKGND) {
+        SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc));
+    }
+    if (flags & PRF_CLIENT) {
+        SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), flags);
+    }
+    if (flags & PRF_CHILDREN) {
+        for (HWND child = ::GetWindow(::GetWindow(m_hWnd, GW_CHILD), GW_HWNDLAST); child != nullptr;
+             child = ::GetWindow(child, GW_HWNDPREV)) {
+            if (!::IsWindowVisible(child)) {
+                continue;
+            }
+            CRect place;
+            ::GetWindowRect(child, &place);
+            ScreenToClient(&place);
+            const int childSaved = ::SaveDC(dc);
+            ::OffsetViewportOrgEx(dc, place.left, place.top, nullptr);
+            ::SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(dc), flags | PRF_NONCLIENT | PRF_CLIENT);
+            ::RestoreDC(dc, childSaved);
+        }
+    }
+    ::RestoreDC(dc, saved);
 }
 
 int CKxBaseWnd::CheckPeekMsgPgUpDown() const

@@ -5,6 +5,7 @@
 #include <util/image.h>
 #include <util/module.h>
 
+#include "framework/dib_section.h"
 #include "resources/resource.h"
 
 #include <algorithm>
@@ -68,56 +69,6 @@ int GlyphOf(UINT button)
     }
 }
 
-// A 32-bit top-down DIB section in its own memory device context.
-class DibCanvas {
-public:
-    DibCanvas(int width, int height, COLORREF fill) : m_width(width), m_height(height)
-    {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        m_bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        m_bits = static_cast<DWORD*>(bits);
-        m_dc = ::CreateCompatibleDC(nullptr);
-        m_old = ::SelectObject(m_dc, m_bitmap);
-        for (int i = 0; m_bits && i < width * height; ++i) {
-            m_bits[i] = (GetRValue(fill) << 16) | (GetGValue(fill) << 8) | GetBValue(fill);
-        }
-    }
-    ~DibCanvas()
-    {
-        ::SelectObject(m_dc, m_old);
-        ::DeleteDC(m_dc);
-        if (m_bitmap) {
-            ::DeleteObject(m_bitmap);
-        }
-    }
-    DibCanvas(const DibCanvas&) = delete;
-    DibCanvas& operator=(const DibCanvas&) = delete;
-
-    bool ok() const { return m_bits != nullptr; }
-    HDC dc() const { return m_dc; }
-    DWORD* bits() const
-    {
-        ::GdiFlush();
-        return m_bits;
-    }
-    int count() const { return m_width * m_height; }
-
-private:
-    int m_width;
-    int m_height;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_old = nullptr;
-    DWORD* m_bits = nullptr;
-    HDC m_dc = nullptr;
-};
-
 } // namespace
 
 // A picture decoded once into premultiplied pixels, blended onto whatever lies below it. The imaging
@@ -131,9 +82,9 @@ public:
             return;
         }
         m_size = {image.GetWidth(), image.GetHeight()};
-        DibCanvas onBlack(m_size.cx, m_size.cy, RGB(0, 0, 0));
-        DibCanvas onWhite(m_size.cx, m_size.cy, RGB(255, 255, 255));
-        m_pixels = std::make_unique<DibCanvas>(m_size.cx, m_size.cy, RGB(0, 0, 0));
+        DibSection onBlack(m_size.cx, m_size.cy, RGB(0, 0, 0));
+        DibSection onWhite(m_size.cx, m_size.cy, RGB(255, 255, 255));
+        m_pixels = std::make_unique<DibSection>(m_size.cx, m_size.cy, RGB(0, 0, 0));
         if (!onBlack.ok() || !onWhite.ok() || !m_pixels->ok() || !image.Draw(onBlack.dc(), 0, 0) ||
             !image.Draw(onWhite.dc(), 0, 0)) {
             m_pixels.reset();
@@ -142,7 +93,7 @@ public:
         const DWORD* black = onBlack.bits();
         const DWORD* white = onWhite.bits();
         DWORD* out = m_pixels->bits();
-        for (int i = 0; i < m_pixels->count(); ++i) {
+        for (int i = 0; i < m_pixels->width() * m_pixels->height(); ++i) {
             // Over black a channel is c x a; over white c x a + (1 - a) x 255: the green one gives a.
             const int green = static_cast<int>((black[i] >> 8) & 0xFF);
             const int alpha = 255 - (static_cast<int>((white[i] >> 8) & 0xFF) - green);
@@ -160,7 +111,7 @@ public:
 
 private:
     SIZE m_size{0, 0};
-    std::unique_ptr<DibCanvas> m_pixels;
+    std::unique_ptr<DibSection> m_pixels;
 };
 
 // ---- caption buttons ----
@@ -381,20 +332,11 @@ namespace {
 // The title band bitmap, loaded once and freed when the library unloads.
 class TitleBand {
 public:
-    TitleBand() = default;
-    ~TitleBand()
-    {
-        if (m_bitmap) {
-            ::DeleteObject(m_bitmap);
-        }
-    }
-    TitleBand(const TitleBand&) = delete;
-    TitleBand& operator=(const TitleBand&) = delete;
-
     HBITMAP get()
     {
+        // The library's own bitmap, whatever resource module the client set.
         std::call_once(m_loaded, [this] {
-            m_bitmap = static_cast<HBITMAP>(
+            m_bitmap.Attach(
                 ::LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDB_KX_TITLEBAND), IMAGE_BITMAP, 0, 0, 0));
         });
         return m_bitmap;
@@ -402,7 +344,7 @@ public:
 
 private:
     std::once_flag m_loaded;
-    HBITMAP m_bitmap = nullptr;
+    CBitmap m_bitmap;
 };
 
 TitleBand g_titleBand;

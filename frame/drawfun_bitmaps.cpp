@@ -1,7 +1,7 @@
 // Bitmaps and icons placed, stretched or drawn with a transparent colour.
 #include <util/drawfun.h>
 
-#include "frame/gdiscope.h"
+#include "framework/gdi_scope.h"
 
 using namespace kxdraw;
 
@@ -21,30 +21,25 @@ bool QueryBitmapSize(HBITMAP bitmap, SIZE& size)
 // the image and the mask one above the other, so its size is half the mask's height.
 class IconBitmaps {
 public:
-    explicit IconBitmaps(HICON icon) : m_ok(icon && GetIconInfo(icon, &m_info)) {}
-    ~IconBitmaps()
+    explicit IconBitmaps(HICON icon)
     {
+        ICONINFO info{};
+        m_ok = icon && GetIconInfo(icon, &info);
         if (m_ok) {
-            if (m_info.hbmColor) {
-                DeleteObject(m_info.hbmColor);
-            }
-            if (m_info.hbmMask) {
-                DeleteObject(m_info.hbmMask);
-            }
+            m_colour.Attach(info.hbmColor);
+            m_mask.Attach(info.hbmMask);
         }
     }
-    IconBitmaps(const IconBitmaps&) = delete;
-    IconBitmaps& operator=(const IconBitmaps&) = delete;
 
     bool Size(SIZE& size) const
     {
         if (!m_ok) {
             return false;
         }
-        if (m_info.hbmColor) {
-            return QueryBitmapSize(m_info.hbmColor, size);
+        if (m_colour.m_hObject) {
+            return QueryBitmapSize(m_colour, size);
         }
-        if (!QueryBitmapSize(m_info.hbmMask, size)) {
+        if (!QueryBitmapSize(m_mask, size)) {
             return false;
         }
         size.cy /= 2;
@@ -52,8 +47,9 @@ public:
     }
 
 private:
-    ICONINFO m_info{};
-    bool m_ok;
+    CBitmap m_colour;
+    CBitmap m_mask;
+    bool m_ok = false;
 };
 
 // Copies (1:1 when the sizes agree) or stretches a whole bitmap into an area. Each piece is selected

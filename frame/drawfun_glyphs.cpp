@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "frame/gdiscope.h"
+#include "framework/gdi_scope.h"
 
 using namespace kxdraw;
 

@@ -5,7 +5,8 @@
 #include <cmath>
 #include <memory>
 
-#include "frame/gdiscope.h"
+#include "framework/dib_section.h"
+#include "framework/gdi_scope.h"
 
 using namespace kxdraw;
 
@@ -75,54 +76,28 @@ void GradientByLines(HDC dc, const RECT& rect, COLORREF start, COLORREF end, BOO
 // A 32-bit block with room for two areas, the source above the destination, for blending.
 class BlendBuffer {
 public:
-    BlendBuffer(int width, int height) : m_width(width), m_height(height), m_dc(nullptr)
-    {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -2 * height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        m_bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        m_bits = static_cast<DWORD*>(bits);
-        if (m_bitmap && m_dc) {
-            m_old = SelectObject(m_dc.get(), m_bitmap);
-        }
-    }
-    ~BlendBuffer()
-    {
-        if (m_old) {
-            SelectObject(m_dc.get(), m_old);
-        }
-        if (m_bitmap) {
-            DeleteObject(m_bitmap);
-        }
-    }
-    BlendBuffer(const BlendBuffer&) = delete;
-    BlendBuffer& operator=(const BlendBuffer&) = delete;
+    BlendBuffer(int width, int height) : m_height(height), m_pixels(width, 2 * height) {}
 
-    bool ok() const { return m_bits != nullptr && m_old != nullptr; }
-    bool Fits(int width, int height) const { return width <= m_width && height <= m_height; }
-    int Width() const { return m_width; }
+    bool ok() const { return m_pixels.ok(); }
+    bool Fits(int width, int height) const { return width <= Width() && height <= Height(); }
+    int Width() const { return m_pixels.width(); }
     int Height() const { return m_height; }
 
     void Blend(HDC dest, int x, int y, int width, int height, HDC source, int sourceX, int sourceY, double factor)
     {
-        ::BitBlt(m_dc.get(), 0, 0, width, height, source, sourceX, sourceY, SRCCOPY);
-        ::BitBlt(m_dc.get(), 0, m_height, width, height, dest, x, y, SRCCOPY);
-        GdiFlush();
+        ::BitBlt(m_pixels.dc(), 0, 0, width, height, source, sourceX, sourceY, SRCCOPY);
+        ::BitBlt(m_pixels.dc(), 0, m_height, width, height, dest, x, y, SRCCOPY);
+        DWORD* bits = m_pixels.bits();
         for (int row = 0; row < height; ++row) {
-            const DWORD* s = m_bits + static_cast<size_t>(row) * m_width;
-            DWORD* d = m_bits + static_cast<size_t>(m_height + row) * m_width;
+            const DWORD* s = bits + static_cast<size_t>(row) * Width();
+            DWORD* d = bits + static_cast<size_t>(m_height + row) * Width();
             for (int column = 0; column < width; ++column) {
                 d[column] = BlendComponent(s[column], d[column], 16, factor) |
                             BlendComponent(s[column], d[column], 8, factor) |
                             BlendComponent(s[column], d[column], 0, factor);
             }
         }
-        ::BitBlt(dest, x, y, width, height, m_dc.get(), 0, m_height, SRCCOPY);
+        ::BitBlt(dest, x, y, width, height, m_pixels.dc(), 0, m_height, SRCCOPY);
     }
 
 private:
@@ -132,12 +107,8 @@ private:
         return (static_cast<DWORD>(static_cast<long long>(value)) & 0xFF) << shift;
     }
 
-    int m_width;
     int m_height;
-    MemoryDC m_dc;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_old = nullptr;
-    DWORD* m_bits = nullptr;
+    DibSection m_pixels;
 };
 
 // Blits of up to this many pixels share one buffer, kept between calls (drawing runs on the
@@ -243,8 +214,8 @@ void KXDRAWFUN::DrawFilledTriangle(HDC dc, COLORREF penColour, COLORREF bkColour
     const int lines = base / (2 * step) + (base % (2 * step) ? 1 : 0);
     SolidPen pen(dc, penColour);
     if (!noBackground) {
-        OwnedBrush brush(CreateSolidBrush(bkColour));
-        FillRect(dc, rect, brush.get());
+        const CBrush brush(bkColour);
+        FillRect(dc, rect, brush);
     }
     const int width = Width(*rect), height = Height(*rect);
     const bool horizontalBase = direction == KXTD_UP || direction == KXTD_DOWN;

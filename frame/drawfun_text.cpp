@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/gdiscope.h"
+#include "framework/gdi_scope.h"
 
 using namespace kxdraw;
 
@@ -461,11 +461,11 @@ void KXDRAWFUN::FormatStringWithFixedWidth(HDC dc, HFONT font, wchar_t* text, in
     if (font == nullptr || text == nullptr || length <= 0 || width <= 0) {
         return;
     }
-    std::optional<ScreenDC> screen;
+    std::optional<CClientDC> screen;
     if (dc == nullptr) {
-        screen.emplace();
+        screen.emplace(nullptr);
     }
-    const HDC measureDC = dc ? dc : screen->get();
+    const HDC measureDC = dc ? dc : screen->m_hDC;
     const int count = TextOf<wchar_t>::Length(text, length);
     auto widthOf = [&](const std::wstring& candidate) {
         SIZE size{};

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <map>
 
-#include "frame/gdiscope.h"
+#include "framework/gdi_scope.h"
 
 namespace {
 
@@ -17,8 +17,8 @@ struct ByteOrder {
 
 int ScreenPixelsPerInch()
 {
-    const kxdraw::ScreenDC screen;
-    const int pixels = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
+    const CClientDC screen(nullptr);
+    const int pixels = screen.m_hDC ? GetDeviceCaps(screen.m_hDC, LOGPIXELSY) : 0;
     return pixels > 0 ? pixels : 96;
 }
 

@@ -206,7 +206,10 @@ HBRUSH CKXBaseDlg::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlType)
     if (ctlType == CTLCOLOR_EDIT || ctlType == CTLCOLOR_LISTBOX || ctlType == CTLCOLOR_STATIC) {
         return CBaseDlg::OnCtlColor(dc, wnd, ctlType);
     }
-    return m_brBk;
+    // A child that colours itself (a skinned button, say) keeps its colours; the rest, and the dialog
+    // itself, get the background.
+    HBRUSH brush = nullptr;
+    return SendChildCtlColor(dc, wnd, ctlType, &brush) ? brush : static_cast<HBRUSH>(m_brBk);
 }
 
 void CKXBaseDlg::OnMouseMove(UINT, CPoint) {}

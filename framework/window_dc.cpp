@@ -10,13 +10,24 @@ HWND HandleOf(const CWnd* wnd)
 
 CPaintDC::CPaintDC(CWnd* wnd) : m_hWnd(HandleOf(wnd))
 {
+    const MSG* current = CWnd::GetCurrentMessage();
+    m_bPrinting = current != nullptr && current->message == WM_PRINTCLIENT && current->hwnd == m_hWnd &&
+                  current->wParam != 0;
+    if (m_bPrinting) {
+        m_ps.hdc = reinterpret_cast<HDC>(current->wParam);
+        ::GetClientRect(m_hWnd, &m_ps.rcPaint);
+        Attach(m_ps.hdc);
+        return;
+    }
     Attach(::BeginPaint(m_hWnd, &m_ps));
 }
 
 CPaintDC::~CPaintDC()
 {
     if (m_hDC) {
-        ::EndPaint(m_hWnd, &m_ps);
+        if (!m_bPrinting) {
+            ::EndPaint(m_hWnd, &m_ps);
+        }
         Detach();
     }
 }

@@ -448,6 +448,14 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
     case WM_PAINT:
         OnPaint();
         break;
+    case WM_PRINTCLIENT: {
+        // OnPaint draws into the message's device context (see CPaintDC) and leaves it as it was.
+        const HDC dc = reinterpret_cast<HDC>(wParam);
+        const int saved = ::SaveDC(dc);
+        OnPaint();
+        ::RestoreDC(dc, saved);
+        break;
+    }
     case WM_ERASEBKGND:
         *result = OnEraseBkgnd(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
         return TRUE;
@@ -919,15 +927,22 @@ void CWnd::OnMeasureItem(int id, MEASUREITEMSTRUCT* item)
     Default();
 }
 
-HBRUSH CWnd::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlType)
+BOOL CWnd::SendChildCtlColor(CDC* dc, CWnd* wnd, UINT ctlType, HBRUSH* brush)
 {
     LRESULT answer = 0;
-    if (dc && wnd &&
-        SendChildNotify(wnd->m_hWnd, WM_CTLCOLORMSGBOX + ctlType, reinterpret_cast<WPARAM>(dc->m_hDC),
-                        reinterpret_cast<LPARAM>(wnd->m_hWnd), &answer)) {
-        return reinterpret_cast<HBRUSH>(answer);
+    if (dc == nullptr || wnd == nullptr ||
+        !SendChildNotify(wnd->m_hWnd, WM_CTLCOLORMSGBOX + ctlType, reinterpret_cast<WPARAM>(dc->m_hDC),
+                         reinterpret_cast<LPARAM>(wnd->m_hWnd), &answer)) {
+        return FALSE;
     }
-    return reinterpret_cast<HBRUSH>(Default());
+    *brush = reinterpret_cast<HBRUSH>(answer);
+    return TRUE;
+}
+
+HBRUSH CWnd::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlType)
+{
+    HBRUSH brush = nullptr;
+    return SendChildCtlColor(dc, wnd, ctlType, &brush) ? brush : reinterpret_cast<HBRUSH>(Default());
 }
 
 // ---- window operations ----

@@ -2,6 +2,7 @@
 
 #include <util/module.h>
 #include <util/profile.h>
+#include <util/runlog.h>
 
 #include <windows.h>
 
@@ -9,6 +10,8 @@
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "framework/scoped_handle.h"
 
 namespace {
 
@@ -28,6 +31,12 @@ struct stMohuYin {
 };
 
 constexpr size_t kDataSize = 204800;
+const wchar_t kInitialsFile[] = L"PinYin.py";
+const wchar_t kSortFile[] = L"hanzi.sort";
+
+// Run-log level and module of the missing-data line.
+const unsigned char kError = 3;
+const unsigned long kPinyinModule = 0;
 
 // Process-wide tables, loaded once by the first call.
 struct PinyinData {
@@ -66,56 +75,53 @@ std::wstring BesideLibrary(const wchar_t* name)
     }
 }
 
-class ReadOnlyFile {
-public:
-    explicit ReadOnlyFile(const std::wstring& path)
-        : m_handle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr))
-    {
-    }
-    ~ReadOnlyFile()
-    {
-        if (IsOpen()) {
-            CloseHandle(m_handle);
-        }
-    }
-    ReadOnlyFile(const ReadOnlyFile&) = delete;
-    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
-
-    bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
-    int64_t Size() const
-    {
-        LARGE_INTEGER size{};
-        return GetFileSizeEx(m_handle, &size) ? size.QuadPart : -1;
-    }
-    // Whether exactly `count` bytes were read.
-    bool Read(void* into, size_t count) const
-    {
-        DWORD read = 0;
-        return ReadFile(m_handle, into, static_cast<DWORD>(count), &read, nullptr) && read == count;
-    }
-
-private:
-    HANDLE m_handle;
-};
-
-void LoadInitials(PinyinData& data)
+// Opens a data file for reading, as other processes may be writing it.
+ScopedFileHandle OpenDataFile(const std::wstring& path)
 {
-    const ReadOnlyFile file(BesideLibrary(L"PinYin.py"));
-    const int64_t size = file.IsOpen() ? file.Size() : -1;
+    return ScopedFileHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+int64_t SizeOf(const ScopedFileHandle& file)
+{
+    LARGE_INTEGER size{};
+    return file.IsValid() && GetFileSizeEx(file.Get(), &size) ? size.QuadPart : -1;
+}
+
+// Whether exactly `count` bytes were read.
+bool ReadExactly(const ScopedFileHandle& file, void* into, size_t count)
+{
+    DWORD read = 0;
+    return ReadFile(file.Get(), into, static_cast<DWORD>(count), &read, nullptr) && read == count;
+}
+
+// Without its data, matching finds nothing and sorting keeps every order: say so, once per process.
+void ReportMissing(const std::wstring& path)
+{
+    KxWriteLog(kError, kPinyinModule, L"pinyin: %s is missing or unreadable; pinyin matching and sorting are off",
+               path.c_str());
+}
+
+// False when the file is missing or cannot be used.
+bool LoadInitials(PinyinData& data)
+{
+    const ScopedFileHandle file = OpenDataFile(BesideLibrary(kInitialsFile));
+    const int64_t size = SizeOf(file);
     if (size <= static_cast<int64_t>(sizeof(stHead)) ||
         size - static_cast<int64_t>(sizeof(stHead)) > int64_t(kDataSize)) {
-        return;
+        return false;
     }
     stHead head{};
-    if (!file.Read(&head, sizeof(head))) {
-        return;
+    if (!ReadExactly(file, &head, sizeof(head))) {
+        return false;
     }
     const int64_t needed = (int64_t(head.end) - int64_t(head.first)) * head.width;
     if (needed <= size - static_cast<int64_t>(sizeof(stHead)) && needed > 0 &&
-        file.Read(data.initials, size_t(needed))) {
+        ReadExactly(file, data.initials, size_t(needed))) {
         data.head = head;
+        return true;
     }
+    return false;
 }
 
 wchar_t UpperAscii(wchar_t ch)
@@ -189,19 +195,25 @@ int CKXMatchCH::InitStaticData()
         return 1;
     }
     data.loaded = true; // a failed load is not retried
-    LoadInitials(data);
+    if (!LoadInitials(data)) {
+        ReportMissing(BesideLibrary(kInitialsFile));
+    }
     LoadFuzzyPairs(data);
     BuildLetterBits(data);
-    return ReadSortFile() ? 1 : 0;
+    if (!ReadSortFile()) {
+        ReportMissing(BesideLibrary(kSortFile));
+        return 0;
+    }
+    return 1;
 }
 
 bool CKXMatchCH::ReadSortFile()
 {
-    const ReadOnlyFile file(BesideLibrary(L"hanzi.sort"));
-    if (!file.IsOpen()) {
+    const ScopedFileHandle file = OpenDataFile(BesideLibrary(kSortFile));
+    if (!file.IsValid()) {
         return false;
     }
-    file.Read(Data().weights, sizeof(Data().weights));
+    ReadExactly(file, Data().weights, sizeof(Data().weights));
     return true;
 }
 

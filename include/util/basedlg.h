@@ -45,7 +45,10 @@ constexpr COLORREF KXDLG_CLR_OUTLINE = RGB(88, 88, 88);
 // A library dialog with its own title bar, border and caption buttons (double-buffered), a plain
 // light-grey client background held in a client-sized bitmap, and background service for its child
 // controls: WM_KX_PAINTBK copies the part of that bitmap under a child's screen rectangle into the
-// child's device context.
+// child's device context. Its caption buttons are images drawn with GDI+: the client starts GDI+
+// first. Control colours: edit, list-box and static children get the framework's colouring (their
+// own, when they colour themselves); button, scroll-bar and message-box children are asked first and
+// otherwise get the dialog's background brush.
 class UTIL_API CKXBaseDlg : public CBaseDlg {
 public:
     enum : UINT { KXDS_NOCAPTIONMOUSE = 0x2 };

@@ -15,6 +15,13 @@
 // buttons. The client area is divided by a tree of split panels whose splitters the user drags. The
 // window answers the library's private messages: WM_KX_ISKXWND, WM_KX_SETCURSOR (the panels' cursors),
 // WM_KX_PRETRANSLATE and WM_KX_GETCLIENTRECT. Owner-drawn menu entries are drawn by the XP menu helper.
+//
+// Painting: the base window erases nothing and paints no client area. A derived window paints its
+// whole client area in OnPaint, through a CPaintDC, and draws the panel tree there with
+// GetRootPanel()->Draw(dc) (the panels fill their backgrounds and borders; their views are child
+// windows or draw themselves). Then PrintWindow and WM_PRINT / WM_PRINTCLIENT draw what the screen
+// shows: the self-drawn title bar and border, the client area through the same OnPaint, and the child
+// windows. The title-bar buttons are images drawn with GDI+: the client starts GDI+ first.
 class UTIL_API CKxBaseWnd : public CWnd {
 public:
     CKxBaseWnd();
@@ -64,6 +71,10 @@ protected:
     void OnNcMouseLeave() override;
     void OnLButtonUp(UINT flags, CPoint point) override;
 
+    // The title bar and border in a device context of the window's size (window coordinates).
+    void PaintNc(HDC dc, int width, int height);
+    // WM_PRINT: what the flags (PRF_*) ask for, as the screen shows it.
+    void Print(HDC dc, UINT flags);
     // Title height of the window's style (small caption for tool windows); stored.
     int CalcTitleHeight();
     void InitTitleStyle();

@@ -296,6 +296,8 @@ public:
 };
 
 // The device context of a paint pass: BeginPaint on construction, EndPaint on destruction.
+// While the window handles WM_PRINTCLIENT, it is that message's device context instead, with the whole
+// client area as the paint rectangle, so that one OnPaint serves the screen and a capture.
 class UTIL_API CPaintDC : public CDC {
 public:
     explicit CPaintDC(CWnd* wnd);
@@ -305,6 +307,7 @@ public:
 
 protected:
     HWND m_hWnd;
+    bool m_bPrinting = false;
 };
 
 // A window's client-area device context (the screen's when the window is null), released on destruction.

@@ -12,6 +12,25 @@ class CMarkupSTL;
 // A menu tree held in memory: loaded from an XML menu description, edited, trimmed and turned into a
 // platform pop-up menu. Each node is one entry (command, separator, column break or sub-menu) with
 // the extra fields the host uses to act on a command and to draw the entry itself.
+//
+// The description Load reads: a root element "Kelvora" holding "menu" elements; a "menu" of type 16
+// holds the "menu" elements of its sub-menu (one left empty is dropped). Attributes, all optional:
+//   type     the entry type, a platform menu flag: 0 command (MF_STRING), 16 sub-menu (MF_POPUP),
+//            32 column break with a bar (MF_MENUBARBREAK), 64 column break (MF_MENUBREAK),
+//            2048 separator (MF_SEPARATOR); default 0
+//   cmdid    the command identifier (default 0)
+//   cmdtype  the host's kind of command (default: cmdid, or 99 when cmdid is above 100)
+//   name     the text shown
+//   crText, crBk   colours as "r,g,b" (default black text, no background colour)
+//   imgBk, icon    paths of a background image and an icon
+//   cmdline  what the host runs for the command
+//   visible  0 hides the entry (default 1)
+// For example:
+//   <Kelvora>
+//     <menu type="0" cmdid="1001" name="买入" crText="200,0,0"/>
+//     <menu type="2048"/>
+//     <menu type="16" name="行情"><menu cmdid="1002" name="沪深"/></menu>
+//   </Kelvora>
 class UTIL_API CKxMemMenu {
 public:
     // Entry types: the platform's menu flags.

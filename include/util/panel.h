@@ -81,6 +81,7 @@ public:
     // -1 keeps the position and only shows a hidden child again.
     void SetPos(double pos);
     // 0 none, 1 the first child, 2 the second.
+    // (IsSubPanelVisable, IsVisable and IsLecked are spelled as clients call them: keep the spellings.)
     void HideSubPanel(int which);
     BOOL IsSubPanelVisable(int which) const;
     BOOL IsVisable() const;

@@ -4,7 +4,10 @@
 
 // Matching Chinese names by the initial letters of their pinyin readings, with fuzzy sounds, and
 // sorting Chinese text by pinyin. The data comes from "PinYin.py", "MoHuYin.ini" and "hanzi.sort"
-// beside util.dll and is loaded once per process by the first call.
+// beside util.dll and is loaded once per process by the first call; a missing or unreadable data file
+// is reported once in the run log (level 3), and then matching finds nothing.
+// Keys are upper-case letters A-Z, as the initials are stored: a lower-case key matches nothing, so a
+// client upper-cases what the user types.
 class UTIL_API CKXMatchCH {
 public:
     CKXMatchCH() = default;

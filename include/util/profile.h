@@ -8,6 +8,10 @@
 // are answered from one in-memory copy of the file per path, and string writes update the copy and
 // go through to the file. Every other operation goes to the platform. Reading a missing INI file
 // creates it empty (UTF-16 byte-order mark only). Results are those of the platform's functions.
+// A file name is resolved as the platform's profile functions resolve it, once for the cache and every
+// call: a bare name ("client.ini") is a file of the Windows directory, a name with a folder in it
+// (".\\client.ini", "cfg\\client.ini") is taken from the current directory. So every call and every
+// process sees one file.
 class UTIL_API CKxProfile {
 public:
     CKxProfile() = delete;
@@ -49,17 +53,19 @@ public:
     static BOOL WriteProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value);
     static BOOL WriteProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR value);
 
-    // Drops the cached copy of the file; the next read loads it again.
+    // Drops the cached copy of the file; the next read loads it again. (The spelling is the
+    // interface's own: keep it.)
     static void RealseMemFileA(LPCSTR file);
     static void RealseMemFileW(LPCWSTR file);
 
 private:
-    static void CreateIniFileA(LPCSTR file);
+    // Makes a missing file, empty but for the UTF-16 byte-order mark; the 8-bit forms use it too.
     static void CreateIniFileW(LPCWSTR file);
 };
 
 // One INI file shared by several processes: every operation holds a mutex named after the file
-// (across processes) while it runs the CKxProfile operation of the same name. A closed object
+// (its full path, resolved as above, in lower case) while it runs the CKxProfile operation of the
+// same name. A closed object
 // returns 0 (the default for the integer reads).
 class UTIL_API CKxPrivateProfile_s {
 public:

@@ -70,6 +70,7 @@ public:
     CKxStepSec& operator=(const CKxStepSec&) = delete;
 
     int GetStartPos() const { return m_nStart; }
+    // The spelling is the interface's own (clients call it): keep it.
     int GetLenth() const { return m_nLen; }
     int GetCount() const { return m_nCount; }
 

@@ -52,8 +52,12 @@ struct AFX_CMDHANDLERINFO;
 // every message through WindowProc, which dispatches from one place to the typed handlers below;
 // each handler's own implementation passes the message on to the previous window procedure
 // (Default). Notifications of child controls (WM_NOTIFY, control WM_COMMAND, WM_DRAWITEM,
-// WM_MEASUREITEM, WM_CTLCOLOR*, control WM_HSCROLL/WM_VSCROLL) are first offered back to the child
-// through OnChildNotify; the parent's handlers see them when the child does not take them.
+// WM_MEASUREITEM, WM_CTLCOLOR*, control WM_HSCROLL/WM_VSCROLL) reach the parent's handler first
+// (OnNotify, OnCommand, OnDrawItem, OnMeasureItem, OnCtlColor, OnHScroll, OnVScroll); the CWnd
+// implementation of that handler offers them back to the child through OnChildNotify and passes on
+// what the child does not take. An override that handles some notifications itself must call the
+// base handler for the rest, or the child is never asked. WM_PRINTCLIENT is handled by OnPaint (a
+// CPaintDC then draws into the message's device context).
 class UTIL_API CWnd {
 public:
     CWnd() = default;
@@ -274,6 +278,8 @@ protected:
     // Offers a notification back to the child that sent it, when the child is a framework window
     // other than this one. True when the child handled it.
     BOOL SendChildNotify(HWND child, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    // Offers a WM_CTLCOLOR* of the kind (CTLCOLOR_*) to the child; true with its brush when it took it.
+    BOOL SendChildCtlColor(CDC* dc, CWnd* wnd, UINT ctlType, HBRUSH* brush);
 
     // The window procedure of every framework window: hands the message to the window's object.
     static LRESULT CALLBACK FrameworkWndProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);

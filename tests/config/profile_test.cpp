@@ -110,10 +110,50 @@ int ShareOneEntryBetweenThreads()
     return 0;
 }
 
+// A bare name shared with the parent, and a name with a folder that stays in this process's folder.
+const wchar_t kBareName[] = L"util_profile_bare_name.ini";
+const char kBareNameA[] = "util_profile_bare_name.ini";
+
+std::wstring InWindowsDirectory(const wchar_t* name)
+{
+    wchar_t folder[MAX_PATH];
+    GetWindowsDirectoryW(folder, MAX_PATH);
+    return std::wstring(folder) + L"\\" + name;
+}
+
+// Reads what the parent wrote under the bare name and writes back under it, in both forms.
+int ShareABareName()
+{
+    wchar_t value[16] = {};
+    CKxProfile::GetPrivateProfileStringW(L"s", L"parent", L"", value, 16, kBareName);
+    CHILD_CHECK(std::wstring(value) == L"1");
+    CHILD_CHECK(CKxProfile::WritePrivateProfileStringW(L"s", L"child", L"2", kBareName) == TRUE);
+    CHILD_CHECK(CKxProfile::WritePrivateProfileStringA("s", "childA", "3", kBareNameA) == TRUE);
+    CHILD_CHECK(CKxProfile::WritePrivateProfileStringW(L"s", L"child", L"4", L".\\here.ini") == TRUE);
+    return 0;
+}
+
 const bool g_scenarios = childprogram::AddScenarios({
     {L"profile-writer", WriteSharedFile},
     {L"profile-threads", ShareOneEntryBetweenThreads},
+    {L"profile-bare-name", ShareABareName},
 });
+
+// Makes a folder the current directory for a scope.
+class CurrentDirectory {
+public:
+    explicit CurrentDirectory(const std::wstring& folder)
+    {
+        GetCurrentDirectoryW(MAX_PATH, m_previous);
+        SetCurrentDirectoryW(folder.c_str());
+    }
+    ~CurrentDirectory() { SetCurrentDirectoryW(m_previous); }
+    CurrentDirectory(const CurrentDirectory&) = delete;
+    CurrentDirectory& operator=(const CurrentDirectory&) = delete;
+
+private:
+    wchar_t m_previous[MAX_PATH] = {};
+};
 
 } // namespace
 
@@ -180,6 +220,58 @@ TEST(CKxProfile, SpellingsOfOnePathShareOneCachedCopy)
     const std::string otherA(other.begin(), other.end());
     CKxProfile::RealseMemFileA(otherA.c_str());
     EXPECT_EQ(Read(L"s", L"k", path), L"3");
+}
+
+// Each name is one file for the cached calls, the calls passed to the platform and both text forms.
+TEST(CKxProfile, RelativeNamesResolveOnceAsThePlatformDoes)
+{
+    TempDir dir;
+    ASSERT_EQ(KXFile::CreateDirectoryW(dir.file(L"cfg").c_str()), 1);
+    const CurrentDirectory inDir(dir.path());
+    struct Case {
+        const wchar_t* name;
+        std::wstring file; // where it must land
+    };
+    const Case cases[] = {
+        {L"util_profile_bare_1.ini", InWindowsDirectory(L"util_profile_bare_1.ini")},
+        {L".\\dot.ini", dir.file(L"dot.ini")},
+        {L"cfg\\sub.ini", dir.file(L"cfg\\sub.ini")},
+        {L"cfg/../up.ini", dir.file(L"up.ini")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "name " << std::string(c.name, c.name + wcslen(c.name)));
+        DeleteFileW(c.file.c_str());
+        const std::string nameA(c.name, c.name + wcslen(c.name));
+        ASSERT_EQ(CKxProfile::WritePrivateProfileStringW(L"s", L"wide", L"1", c.name), TRUE);
+        ASSERT_EQ(CKxProfile::WritePrivateProfileStringA("s", "narrow", "2", nameA.c_str()), TRUE);
+        char blob[] = "ab";
+        ASSERT_EQ(CKxProfile::WritePrivateProfileStructW(L"s", L"blob", blob, 2, c.name), TRUE);
+        EXPECT_EQ(ReadFromDisk(L"s", L"wide", c.file), L"1");
+        EXPECT_EQ(ReadFromDisk(L"s", L"narrow", c.file), L"2");
+        EXPECT_EQ(Read(L"s", L"wide", c.name), L"1") << "the cache reloaded the same file after the struct write";
+        wchar_t platform[8] = {};
+        ::GetPrivateProfileStringW(L"s", L"narrow", L"", platform, 8, c.name);
+        EXPECT_EQ(std::wstring(platform), L"2") << "the platform reads the same file";
+        CKxProfile::RealseMemFileW(c.name);
+        DeleteFileW(c.file.c_str());
+    }
+    EXPECT_FALSE(KXFile::IsExist(dir.file(L"util_profile_bare_1.ini").c_str())) << "no second copy here";
+}
+
+TEST(CKxProfile, ABareNameIsOneFileForEveryProcess)
+{
+    const std::wstring file = InWindowsDirectory(kBareName);
+    DeleteFileW(file.c_str());
+    childprogram::ChildFolder folder(L"util_profile_child.exe");
+    ASSERT_EQ(CKxProfile::WritePrivateProfileStringW(L"s", L"parent", L"1", kBareName), TRUE);
+    EXPECT_EQ(folder.Run(L"profile-bare-name"), 0ul);
+    CKxProfile::RealseMemFileW(kBareName);
+    EXPECT_EQ(Read(L"s", L"child", kBareName), L"2");
+    EXPECT_EQ(Read(L"s", L"childA", kBareName), L"3");
+    EXPECT_EQ(ReadFromDisk(L"s", L"child", folder.file(L"here.ini")), L"4") << "a name with a folder stays local";
+    EXPECT_FALSE(KXFile::IsExist(folder.file(kBareName).c_str()));
+    CKxProfile::RealseMemFileW(kBareName);
+    DeleteFileW(file.c_str());
 }
 
 TEST(CKxProfile, StructWritesDropTheCachedCopy)

@@ -121,6 +121,23 @@ LPARAM Screen(POINT point)
     return MAKELPARAM(point.x, point.y);
 }
 
+// A child that colours itself, when told to, for every kind of control colour its parent offers it.
+class SelfColouringChild : public CWnd {
+public:
+    const HBRUSH brush = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+    bool colours = true;
+
+protected:
+    BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override
+    {
+        if (colours && message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) {
+            *result = reinterpret_cast<LRESULT>(brush);
+            return TRUE;
+        }
+        return CWnd::OnChildNotify(message, wParam, lParam, result);
+    }
+};
+
 } // namespace
 
 // ---- registry and modal bookkeeping ----
@@ -304,6 +321,41 @@ TEST(KxBaseDlg, BackgroundRequestsFillTheChildsContextWithTheDialogsBackground)
     EXPECT_EQ(GetPixel(own, 25, 35), KXDLG_CLR_BACKGROUND);
     EXPECT_EQ(GetPixel(own, 10, 35), RGB(0, 0, 0));
     ReleaseDC(*dialog, own);
+}
+
+TEST(KxBaseDlg, EveryKindOfControlColourIsOfferedToTheChild)
+{
+    ModelessKxDialog dialog;
+    ASSERT_TRUE(dialog);
+    SelfColouringChild child;
+    ASSERT_TRUE(child.Create(L"BUTTON", L"b", WS_VISIBLE | BS_PUSHBUTTON, CRect(0, 0, 40, 20), &*dialog, 9));
+    HDC dc = GetDC(child);
+    const auto colourOf = [&](UINT message, HWND from) {
+        return reinterpret_cast<HBRUSH>(
+            dialog->SendMessage(message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(from)));
+    };
+    const HBRUSH background = colourOf(WM_CTLCOLORDLG, *dialog);
+    ASSERT_NE(background, nullptr);
+    struct Case {
+        UINT message;
+        bool backgroundOtherwise;
+    };
+    const Case cases[] = {
+        {WM_CTLCOLORBTN, true},   {WM_CTLCOLORSCROLLBAR, true}, {WM_CTLCOLORMSGBOX, true},
+        {WM_CTLCOLOREDIT, false}, {WM_CTLCOLORLISTBOX, false},  {WM_CTLCOLORSTATIC, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "message 0x" << std::hex << c.message);
+        child.colours = true;
+        EXPECT_EQ(colourOf(c.message, child), child.brush);
+        child.colours = false;
+        const HBRUSH fallback = colourOf(c.message, child);
+        EXPECT_NE(fallback, child.brush);
+        if (c.backgroundOtherwise) {
+            EXPECT_EQ(fallback, background);
+        }
+    }
+    ReleaseDC(child, dc);
 }
 
 TEST(KxBaseDlg, TheTitleBarBorderAndBackgroundArePainted)

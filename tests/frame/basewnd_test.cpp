@@ -218,6 +218,81 @@ TEST(BaseWnd, BackgroundColourReachesThePanels)
 }
 
 namespace {
+// Paints its client area as derived windows do: the panel tree, through a CPaintDC.
+template <typename Window>
+class PanelPainter : public Window {
+public:
+    using Window::Window;
+
+protected:
+    void OnPaint() override
+    {
+        CPaintDC dc(this);
+        this->GetRootPanel()->Draw(dc.m_hDC);
+    }
+};
+
+// How many pixels of the area differ between two surfaces, the second one's area starting at offset.
+int Differences(const testsupport::DibSurface& a, const testsupport::DibSurface& b, const RECT& area, POINT offset)
+{
+    int differing = 0;
+    for (int y = area.top; y < area.bottom; ++y) {
+        for (int x = area.left; x < area.right; ++x) {
+            differing += a.pixel(x, y) != b.pixel(x - area.left + offset.x, y - area.top + offset.y) ? 1 : 0;
+        }
+    }
+    return differing;
+}
+} // namespace
+
+TEST(BaseWnd, PrintingDrawsWhatTheScreenShows)
+{
+    PanelPainter<RecordingFrame> frame(kCaptioned, 240, 160);
+    frame.SetTitleText(L"printed");
+    ASSERT_TRUE(frame.GetRootPanel()->SetType(KXPT_SPLITTER | KXPT_VERT, 0.5));
+    frame.GetRootPanel()->GetPanel1()->SetBkColor(RGB(200, 0, 0));
+    frame.GetRootPanel()->GetPanel2()->SetBkColor(RGB(0, 200, 0));
+    PanelPainter<CKxBaseWnd> child;
+    ASSERT_TRUE(child.Create(L"child", WS_CHILD | WS_VISIBLE, RECT{150, 60, 190, 90}, &frame, 7));
+    child.GetRootPanel()->SetBkColor(RGB(0, 0, 200));
+    frame.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+
+    CRect window;
+    frame.GetWindowRect(&window);
+    const CRect client = CKxTitleBar::ClientInWindow(frame);
+    testsupport::DibSurface screen(window.Width(), window.Height());
+    frametest::CaptureWindow(frame, screen);
+    // The picture holds the title band, both panels and the child.
+    ASSERT_EQ(screen.pixel(window.Width() / 2, 0), RGB(52, 100, 156));
+    ASSERT_EQ(screen.pixel(client.left + 20, client.top + 20), RGB(200, 0, 0));
+    ASSERT_EQ(screen.pixel(client.left + 140, client.top + 20), RGB(0, 200, 0));
+    ASSERT_EQ(screen.pixel(client.left + 160, client.top + 70), RGB(0, 0, 200));
+
+    struct Case {
+        const char* how;
+        UINT flags;
+        RECT area; // of the screen picture the print must equal, from the print's top-left corner
+    };
+    const Case cases[] = {
+        {"whole window", 0, CRect(0, 0, window.Width(), window.Height())},
+        {"client area", PW_CLIENTONLY, client},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        testsupport::DibSurface printed(window.Width(), window.Height(), RGB(1, 2, 3));
+        ASSERT_TRUE(PrintWindow(frame, printed.dc(), c.flags));
+        EXPECT_EQ(Differences(printed, screen, CRect(0, 0, CRect(c.area).Width(), CRect(c.area).Height()),
+                              CPoint(c.area.left, c.area.top)),
+                  0);
+    }
+    // WM_PRINTCLIENT alone draws the panels through the same OnPaint.
+    testsupport::DibSurface clientOnly(client.Width(), client.Height(), RGB(1, 2, 3));
+    frame.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(clientOnly.dc()), PRF_CLIENT);
+    EXPECT_EQ(clientOnly.pixel(20, 20), RGB(200, 0, 0));
+    EXPECT_EQ(clientOnly.pixel(160, 70), RGB(0, 200, 0)) << "no children without PRF_CHILDREN";
+}
+
+namespace {
 class FilteringFrame : public RecordingFrame {
 public:
     FilteringFrame() : RecordingFrame(WS_POPUP | WS_VISIBLE, 100, 60) {}

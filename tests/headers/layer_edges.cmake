@@ -34,7 +34,7 @@ foreach(row IN LISTS rows)
   list(GET fields 1 header)
   list(GET fields 2 expected)
   set(source ${WORK}/${folder}_${passed}_${failed}.cpp)
-  file(WRITE ${source} "#include <windows.h>\n#include ${header}\n")
+  file(WRITE ${source} "#include ${header}\n")
   execute_process(COMMAND ${CXX} -std=c++17 -fsyntax-only -DUNICODE -D_UNICODE -DNOMINMAX -DUTIL_BUILDING
                           -I${VIEWS}/${folder} ${source}
                   RESULT_VARIABLE status OUTPUT_QUIET ERROR_VARIABLE errors)

@@ -96,6 +96,32 @@ public:
         }
     }
     std::wstring file(const wchar_t* name) const { return m_dir.file(name); }
+    // How many lines of the run logs the child left beside its program name the file.
+    int LogLinesNaming(const wchar_t* name) const
+    {
+        int lines = 0;
+        WIN32_FIND_DATAW entry{};
+        const HANDLE find = FindFirstFileW(m_dir.file(L"*.log").c_str(), &entry);
+        if (find == INVALID_HANDLE_VALUE) {
+            return 0;
+        }
+        do {
+            std::wstring text;
+            const HANDLE log = CreateFileW(m_dir.file(entry.cFileName).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                           OPEN_EXISTING, 0, nullptr);
+            wchar_t chunk[4096];
+            DWORD read = 0;
+            while (ReadFile(log, chunk, sizeof(chunk), &read, nullptr) && read > 0) {
+                text.append(chunk, read / sizeof(wchar_t));
+            }
+            CloseHandle(log);
+            for (size_t at = text.find(name); at != std::wstring::npos; at = text.find(name, at + 1)) {
+                ++lines;
+            }
+        } while (FindNextFileW(find, &entry));
+        FindClose(find);
+        return lines;
+    }
     void ExpectChildPasses(const char* test) const
     {
         const testsupport::ChildResult child = testsupport::RunTestOfProgram(m_program, test, m_dir.path());
@@ -117,7 +143,10 @@ bool InChild()
 
 TEST(PinyinFiles, MissingSortFile)
 {
-    DataFolder(std::vector<const wchar_t*>{L"PinYin.py", L"MoHuYin.ini"}).ExpectChildPasses("PinyinChild.NoSortFile");
+    const DataFolder folder(std::vector<const wchar_t*>{L"PinYin.py", L"MoHuYin.ini"});
+    folder.ExpectChildPasses("PinyinChild.NoSortFile");
+    EXPECT_EQ(folder.LogLinesNaming(L"hanzi.sort"), 1) << "said once in the run log";
+    EXPECT_EQ(folder.LogLinesNaming(L"PinYin.py"), 0);
 }
 
 TEST(PinyinChild, NoSortFile)
@@ -134,7 +163,10 @@ TEST(PinyinChild, NoSortFile)
 
 TEST(PinyinFiles, MissingInitialsFile)
 {
-    DataFolder(std::vector<const wchar_t*>{L"hanzi.sort", L"MoHuYin.ini"}).ExpectChildPasses("PinyinChild.NoInitials");
+    const DataFolder folder(std::vector<const wchar_t*>{L"hanzi.sort", L"MoHuYin.ini"});
+    folder.ExpectChildPasses("PinyinChild.NoInitials");
+    EXPECT_EQ(folder.LogLinesNaming(L"PinYin.py"), 1) << "said once in the run log";
+    EXPECT_EQ(folder.LogLinesNaming(L"hanzi.sort"), 0);
 }
 
 TEST(PinyinChild, NoInitials)

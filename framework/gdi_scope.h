@@ -1,34 +1,12 @@
 #pragma once
 
-// Scope guards for the drawing operations: every object they select and every mode they change goes
-// back to what the caller had when the operation returns.
+// Scope guards for drawing: every object they select and every mode they change goes back to what
+// the caller had when the scope ends. What they create is owned by the framework's GDI classes.
 #include <windows.h>
 
+#include <util/gdi.h>
+
 namespace kxdraw {
-
-// A GDI object made for one operation and deleted with it.
-template <typename Handle>
-class OwnedObject {
-public:
-    explicit OwnedObject(Handle handle) : m_handle(handle) {}
-    ~OwnedObject()
-    {
-        if (m_handle) {
-            DeleteObject(m_handle);
-        }
-    }
-    OwnedObject(const OwnedObject&) = delete;
-    OwnedObject& operator=(const OwnedObject&) = delete;
-
-    Handle get() const { return m_handle; }
-    explicit operator bool() const { return m_handle != nullptr; }
-
-private:
-    Handle m_handle;
-};
-
-using OwnedPen = OwnedObject<HPEN>;
-using OwnedBrush = OwnedObject<HBRUSH>;
 
 // Selects an object and selects the previous one back; a null object selects nothing.
 class SelectGuard {
@@ -86,40 +64,13 @@ private:
 // A memory device context compatible with another one (the screen's for null).
 class MemoryDC {
 public:
-    explicit MemoryDC(HDC compatible) : m_dc(CreateCompatibleDC(compatible)) {}
-    ~MemoryDC()
-    {
-        if (m_dc) {
-            DeleteDC(m_dc);
-        }
-    }
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
+    explicit MemoryDC(HDC compatible) { m_dc.Attach(::CreateCompatibleDC(compatible)); }
 
-    HDC get() const { return m_dc; }
-    explicit operator bool() const { return m_dc != nullptr; }
+    HDC get() const { return m_dc.m_hDC; }
+    explicit operator bool() const { return m_dc.m_hDC != nullptr; }
 
 private:
-    HDC m_dc;
-};
-
-// The screen's device context, for measuring when the caller has none.
-class ScreenDC {
-public:
-    ScreenDC() : m_dc(GetDC(nullptr)) {}
-    ~ScreenDC()
-    {
-        if (m_dc) {
-            ReleaseDC(nullptr, m_dc);
-        }
-    }
-    ScreenDC(const ScreenDC&) = delete;
-    ScreenDC& operator=(const ScreenDC&) = delete;
-
-    HDC get() const { return m_dc; }
-
-private:
-    HDC m_dc;
+    CDC m_dc;
 };
 
 // A bitmap selected into a memory device context of its own, for copying from or into it.
@@ -138,22 +89,22 @@ private:
 class SolidPen {
 public:
     SolidPen(HDC dc, COLORREF colour, int style = PS_SOLID, int width = 1)
-        : m_pen(CreatePen(style, width, colour)), m_select(dc, m_pen.get())
+        : m_pen(style, width, colour), m_select(dc, m_pen.m_hObject)
     {
     }
 
 private:
-    OwnedPen m_pen;
+    CPen m_pen;
     SelectGuard m_select;
 };
 
 // A solid brush, selected for the guard's life.
 class SolidBrush {
 public:
-    SolidBrush(HDC dc, COLORREF colour) : m_brush(CreateSolidBrush(colour)), m_select(dc, m_brush.get()) {}
+    SolidBrush(HDC dc, COLORREF colour) : m_brush(colour), m_select(dc, m_brush.m_hObject) {}
 
 private:
-    OwnedBrush m_brush;
+    CBrush m_brush;
     SelectGuard m_select;
 };
 
