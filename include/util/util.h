@@ -13,6 +13,8 @@
 #include <util/menu.h>
 #include <util/dialog.h>
 #include <util/image.h>
+#include <util/listctrl.h>
+#include <util/treectrl.h>
 
 // Runtime services
 #include <util/runlog.h>
