@@ -46,6 +46,13 @@
 #include <util/basewnd.h>
 #include <util/basedlg.h>
 
+// Header and list controls
+#include <util/kxheaderctrl.h>
+#include <util/kxlistctrl.h>
+
+// Composite controls
+#include <util/kxtreectrl.h>
+
 // Step messages
 #include <util/step.h>
 
