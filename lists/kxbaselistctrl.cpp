@@ -6,6 +6,7 @@
 #include <set>
 #include <tuple>
 
+#include "lists/drawingpause.h"
 #include "lists/listrows.h"
 
 // What a list item's data points to while the list owns it. The colour stays CLR_INVALID until one
@@ -23,6 +24,12 @@ struct CKXBaseListCtrl::SortKey {
     double value = 0;
     bool date = false;
     std::tuple<int, int, int> day; // year, month, day
+};
+
+// A sort in progress: the keys by sort index, read before the platform starts permuting the items.
+struct CKXBaseListCtrl::SortRun {
+    std::vector<SortKey> keys;
+    bool ascending = true;
 };
 
 // Rows a filter set aside, in the order of their home positions. Each owns its item record.
@@ -252,9 +259,11 @@ CKXBaseListCtrl::ItemRecord* CKXBaseListCtrl::FindRecord(int item) const
 
 CKXBaseListCtrl::ItemRecord* CKXBaseListCtrl::RecordOf(int item)
 {
-    if (!IsItem(item)) {
-        return nullptr;
-    }
+    return IsItem(item) ? EnsureRecord(item) : nullptr;
+}
+
+CKXBaseListCtrl::ItemRecord* CKXBaseListCtrl::EnsureRecord(int item)
+{
     ItemRecord* record = FindRecord(item);
     if (record == nullptr) {
         record = new ItemRecord;
@@ -381,13 +390,15 @@ int CKXBaseListCtrl::Sort(int column, UINT state)
         SetSortState(m_nSortCol, KXHDR_SORTABLE);
     }
     const int count = GetItemCount();
+    DrawingPause pause(*this);
     // The platform permutes the items while it sorts: the keys are read before, by sort index.
-    std::vector<SortKey> keys(static_cast<size_t>(count));
+    SortRun run;
+    run.keys.resize(static_cast<size_t>(count));
     for (int item = 0; item < count; ++item) {
-        if (ItemRecord* record = RecordOf(item)) {
+        if (ItemRecord* record = EnsureRecord(item)) {
             record->sortIndex = item;
         }
-        SortKey& key = keys[static_cast<size_t>(item)];
+        SortKey& key = run.keys[static_cast<size_t>(item)];
         key.text = TrimmedText(GetItemText(item, column));
         key.number = IsNumber(key.text) != FALSE;
         key.value = std::wcstod(key.text, nullptr);
@@ -399,9 +410,10 @@ int CKXBaseListCtrl::Sort(int column, UINT state)
     if (count == 0) {
         return answer;
     }
-    m_pSortKeys = &keys;
+    run.ascending = GetSortState(column) == KXHDR_SORT_UP;
+    m_pSortRun = &run;
     SortItems(&CKXBaseListCtrl::CompareFunction, reinterpret_cast<DWORD_PTR>(this));
-    m_pSortKeys = nullptr;
+    m_pSortRun = nullptr;
     RenumberRows();
     return 1;
 }
@@ -460,13 +472,13 @@ int CALLBACK CKXBaseListCtrl::CompareFunction(LPARAM first, LPARAM second, LPARA
     const auto* list = reinterpret_cast<const CKXBaseListCtrl*>(control);
     const auto* one = reinterpret_cast<const ItemRecord*>(first);
     const auto* other = reinterpret_cast<const ItemRecord*>(second);
-    if (list == nullptr || list->m_pSortKeys == nullptr || one == nullptr || other == nullptr) {
+    if (list == nullptr || list->m_pSortRun == nullptr || one == nullptr || other == nullptr) {
         return 0;
     }
-    const std::vector<SortKey>& keys = *list->m_pSortKeys;
-    const auto keyOf = [&keys](const ItemRecord* record) -> const SortKey* {
-        return record->sortIndex >= 0 && static_cast<size_t>(record->sortIndex) < keys.size()
-                   ? &keys[static_cast<size_t>(record->sortIndex)]
+    const SortRun& run = *list->m_pSortRun;
+    const auto keyOf = [&run](const ItemRecord* record) -> const SortKey* {
+        return record->sortIndex >= 0 && static_cast<size_t>(record->sortIndex) < run.keys.size()
+                   ? &run.keys[static_cast<size_t>(record->sortIndex)]
                    : nullptr;
     };
     const SortKey* a = keyOf(one);
@@ -474,7 +486,7 @@ int CALLBACK CKXBaseListCtrl::CompareFunction(LPARAM first, LPARAM second, LPARA
     if (a == nullptr || b == nullptr) {
         return 0;
     }
-    if (list->GetSortState(list->m_nSortCol) != KXHDR_SORT_UP) {
+    if (!run.ascending) {
         std::swap(a, b);
     }
     int order = 0;
@@ -589,7 +601,7 @@ void CKXBaseListCtrl::ApplyFilters()
         }
         return true;
     };
-    SetRedraw(FALSE);
+    DrawingPause pause(*this);
     // The records travel with the rows: the platform's own deletion leaves them alone.
     CListCtrl::DeleteAllItems();
     for (size_t position = 0; position < all.size(); ++position) {
@@ -604,8 +616,6 @@ void CKXBaseListCtrl::ApplyFilters()
         }
     }
     RenumberRows();
-    SetRedraw(TRUE);
-    Invalidate();
 }
 
 void CKXBaseListCtrl::HideFilterList()

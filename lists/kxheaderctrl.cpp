@@ -174,9 +174,12 @@ void CKXHeaderCtrl::DrawItem(DRAWITEMSTRUCT* item)
         if (m_hArrowDC == nullptr) {
             MakeArrowStrip(item->hDC, background);
         }
-        ::BitBlt(item->hDC, rect.right - 12, (rect.Height() - kArrowSize) / 2, kArrowSize, kArrowSize, m_hArrowDC,
+        const int arrowLeft = rect.right - 12;
+        ::BitBlt(item->hDC, arrowLeft, (rect.Height() - kArrowSize) / 2, kArrowSize, kArrowSize, m_hArrowDC,
                  sort == KXHDR_SORT_UP ? kUpArrowX : kDownArrowX, 0, SRCCOPY);
         rect.left += 10;
+        // Right-aligned and long titles end before the arrow instead of covering it.
+        rect.right = arrowLeft;
     }
 
     auto font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));

@@ -96,6 +96,7 @@ protected:
 private:
     struct ItemRecord;
     struct SortKey;
+    struct SortRun;
     class HeldRows;
 
     bool HasFeatures() const { return m_nStyle != 0 && IsWindow(); }
@@ -103,6 +104,8 @@ private:
     ItemRecord* FindRecord(int item) const;
     // The item's record, made when it has none; null for an item out of range.
     ItemRecord* RecordOf(int item);
+    // The same for an item known to exist.
+    ItemRecord* EnsureRecord(int item);
     void SubclassHeader();
     bool IsFilterColumn(int column) const;
     // Puts held rows back and holds aside every row that does not match each column's filter text.
@@ -110,8 +113,8 @@ private:
     void FreeAllRecords();
 
     std::unique_ptr<HeldRows> m_held;
-    // The keys of the running sort, one per sort index.
-    const std::vector<SortKey>* m_pSortKeys = nullptr;
+    // The keys and direction of the running sort.
+    const SortRun* m_pSortRun = nullptr;
 };
 
 // One pair of the column table of CKXListCtrl.

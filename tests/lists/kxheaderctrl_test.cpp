@@ -152,6 +152,23 @@ TEST_F(HeaderTest, TheArrowMovesTheTextTenPixelsRight)
     EXPECT_EQ(withArrow - without, 10);
 }
 
+TEST_F(HeaderTest, ARightAlignedTitleEndsBeforeTheArrow)
+{
+    const COLORREF text = RGB(250, 0, 0);
+    list.SetHeaderColor(text, RGB(255, 255, 255), CLR_INVALID);
+    HDITEMW format{};
+    format.mask = HDI_FORMAT;
+    format.fmt = HDF_RIGHT | HDF_STRING | HDF_OWNERDRAW;
+    Header().SetItem(1, &format);
+    Header().SetSortState(1, KXHDR_SORT_DOWN);
+    testsupport::DibSurface surface(480, 40);
+    Paint(surface);
+    const CRect item = Item(1);
+    EXPECT_GT(surface.count(text, item), 0);
+    EXPECT_EQ(surface.count(text, CRect(item.right - 13, item.top, item.right, item.bottom)), 0);
+    EXPECT_GT(surface.count(RGB(0x66, 0x66, 0x66), item), 0);
+}
+
 TEST_F(HeaderTest, SetColorChangesOnlyTheGivenColours)
 {
     list.SetHeaderColor(RGB(0, 0, 0), RGB(200, 200, 200), RGB(100, 100, 250));
