@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <algorithm>
 #include <map>
 #include <set>
@@ -228,6 +230,12 @@ struct BandCase {
     std::vector<const wchar_t*> after;
 };
 
+// Test names in the runner show the case's name, not its bytes.
+void PrintTo(const BandCase& testCase, std::ostream* out)
+{
+    *out << testCase.name;
+}
+
 class TreeBand : public TreeTest, public ::testing::WithParamInterface<BandCase> {};
 
 TEST_P(TreeBand, SelectsTheLabelsItCrosses)
@@ -362,6 +370,11 @@ struct FindCase {
     const wchar_t* start; // null: from the focus item or the root
     const wchar_t* expected;
 };
+
+void PrintTo(const FindCase& testCase, std::ostream* out)
+{
+    *out << testCase.name;
+}
 
 class TreeFind : public TreeTest, public ::testing::WithParamInterface<FindCase> {};
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "lists/list_fixture.h"
 
 using liststest::kDate;
@@ -23,6 +25,12 @@ struct SortCase {
     std::vector<std::wstring> values;
     std::vector<std::wstring> expected;
 };
+
+// Test names in the runner show the case's name, not its bytes.
+void PrintTo(const SortCase& testCase, std::ostream* out)
+{
+    *out << testCase.name;
+}
 
 class ListSort : public BaseListTest, public ::testing::WithParamInterface<SortCase> {};
 

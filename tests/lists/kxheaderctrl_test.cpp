@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "lists/list_fixture.h"
 #include "support/gdi_count.h"
 
@@ -16,6 +18,12 @@ struct StateCase {
     int column;
     UINT expected;
 };
+
+// Test names in the runner show the case's name, not its bytes.
+void PrintTo(const StateCase& testCase, std::ostream* out)
+{
+    *out << testCase.name;
+}
 
 class HeaderStateWords : public ::testing::TestWithParam<StateCase> {};
 
@@ -101,6 +109,11 @@ struct ArrowCase {
     UINT sort;
     const char* const* glyph;
 };
+
+void PrintTo(const ArrowCase& testCase, std::ostream* out)
+{
+    *out << testCase.name;
+}
 
 class HeaderArrow : public HeaderTest, public ::testing::WithParamInterface<ArrowCase> {};
 

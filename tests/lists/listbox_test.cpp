@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "support/dib.h"
 #include "support/recording_parent.h"
 
@@ -43,6 +45,12 @@ struct SplitCase {
     const wchar_t* text;
     bool secondPart;
 };
+
+// Test names in the runner show the case's name, not its bytes.
+void PrintTo(const SplitCase& testCase, std::ostream* out)
+{
+    *out << testCase.name;
+}
 
 class SmartListBoxSplit : public SmartListBoxTest, public ::testing::WithParamInterface<SplitCase> {};
 
