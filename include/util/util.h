@@ -14,6 +14,8 @@
 #include <util/dialog.h>
 #include <util/image.h>
 #include <util/filedialog.h>
+#include <util/listctrl.h>
+#include <util/treectrl.h>
 
 // Runtime services
 #include <util/runlog.h>
@@ -50,6 +52,12 @@
 #include <util/jsbridge.h>
 #include <util/webhost.h>
 #include <util/webctrl.h>
+// Header and list controls
+#include <util/kxheaderctrl.h>
+#include <util/kxlistctrl.h>
+
+// Composite controls
+#include <util/kxtreectrl.h>
 
 // Step messages
 #include <util/step.h>
