@@ -13,6 +13,7 @@
 #include <util/menu.h>
 #include <util/dialog.h>
 #include <util/image.h>
+#include <util/tooltipctrl.h>
 
 // Runtime services
 #include <util/runlog.h>
@@ -43,6 +44,12 @@
 #include <util/captionbuttons.h>
 #include <util/basewnd.h>
 #include <util/basedlg.h>
+
+// Composite controls
+#include <util/pagetab.h>
+#include <util/tooltip.h>
+#include <util/balloon.h>
+#include <util/kxtooltipctrl.h>
 
 // Step messages
 #include <util/step.h>
