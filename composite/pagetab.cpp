@@ -158,7 +158,7 @@ int CKxPageTab::InsertItem(int index, const wchar_t* caption, HICON icon)
         m_nOldSel = m_nCurSel;
         ++m_nCurSel;
     }
-    OnGeometryChanged();
+    OnTabsChanged();
     if (selectionMoves) {
         NotifyParent(KXPTN_SELCHANGE, m_nCurSel, CPoint(0, 0), KXPTP_NONE);
     }
@@ -186,7 +186,7 @@ int CKxPageTab::DeleteItem(int index, bool notify)
         }
         selectionChanged = true;
     }
-    OnGeometryChanged();
+    OnTabsChanged();
     if (selectionChanged && notify) {
         NotifyParent(KXPTN_SELCHANGE, m_nCurSel, CPoint(0, 0), KXPTP_NONE);
     }
@@ -204,6 +204,7 @@ void CKxPageTab::DeleteAllItems()
     }
     m_iconCopies.clear();
     m_extents.clear();
+    m_bMeasured = false;
     m_nCurSel = m_nOldSel = -1;
     m_nFirstVisible = m_nLastVisible = -1;
     m_nHover = -1;
@@ -227,7 +228,7 @@ int CKxPageTab::ReSetItems(const tagTabItems* items, int count)
             m_nCurSel = i;
         }
     }
-    OnGeometryChanged();
+    OnTabsChanged();
     return count;
 }
 
@@ -235,7 +236,7 @@ void CKxPageTab::SetItemText(int index, const wchar_t* caption)
 {
     if (IsValidIndex(index) && HasCaptions()) {
         pagetab::CopyCut(m_items[index]->szCaption, caption);
-        OnGeometryChanged();
+        OnTabsChanged();
     }
 }
 
@@ -375,6 +376,12 @@ void CKxPageTab::OnGeometryChanged()
     }
 }
 
+void CKxPageTab::OnTabsChanged()
+{
+    m_bMeasured = false;
+    OnGeometryChanged();
+}
+
 void CKxPageTab::OnLookChanged()
 {
     if (IsWindow() && m_bRedraw) {
@@ -415,7 +422,11 @@ void CKxPageTab::SetSpinShow(bool show) { SetGeometry(m_bSpinShow, show); }
 void CKxPageTab::SetSpinStyle(DWORD style) { SetGeometry(m_dwSpinStyle, style); }
 void CKxPageTab::SetItemAdditionWidth(int width) { SetGeometry(m_nItemAdditionWidth, width); }
 void CKxPageTab::SetFixItemWidth(int width) { SetGeometry(m_nFixItemWidth, width); }
-void CKxPageTab::SetPageTabStyle(DWORD style) { SetGeometry(m_dwStyle, style); }
+void CKxPageTab::SetPageTabStyle(DWORD style)
+{
+    m_dwStyle = style;
+    OnTabsChanged();
+}
 void CKxPageTab::SetPageTabClient(int pageClient) { SetGeometry(m_nPageClient, pageClient); }
 void CKxPageTab::SetFixCount(int count) { SetGeometry(m_nFixCount, count); }
 void CKxPageTab::SetPageItemHeight(int height) { SetGeometry(m_nPageItemHeight, height); }
@@ -443,7 +454,7 @@ void CKxPageTab::SetOwnDrawIcon(bool ownDraw, int value)
 void CKxPageTab::SetTextFont(const LOGFONTW& logFont)
 {
     ReplaceFont(m_hTextFont, FontLike(logFont));
-    OnGeometryChanged();
+    OnTabsChanged();
 }
 
 void CKxPageTab::SetTextFont(HFONT font, HFONT secondFont)
@@ -454,7 +465,7 @@ void CKxPageTab::SetTextFont(HFONT font, HFONT secondFont)
             ReplaceFont(*field, FontLike(logFont));
         }
     }
-    OnGeometryChanged();
+    OnTabsChanged();
 }
 
 void CKxPageTab::ShowToolTip(bool show)

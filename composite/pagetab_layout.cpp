@@ -27,6 +27,9 @@ CRect CKxPageTab::StripArea() const
 
 void CKxPageTab::MeasureTabs()
 {
+    if (m_bMeasured && m_extents.size() == m_items.size()) {
+        return;
+    }
     m_extents.assign(m_items.size(), TabExtent{});
     CClientDC dc(this);
     const HGDIOBJ oldFont = ::SelectObject(dc, m_hTextFont);
@@ -44,6 +47,7 @@ void CKxPageTab::MeasureTabs()
         }
     }
     ::SelectObject(dc, oldFont);
+    m_bMeasured = true;
 }
 
 CRect CKxPageTab::StripRect()
@@ -251,6 +255,7 @@ void CKxPageTab::RecalcLayout()
         return;
     }
     MeasureTabs();
+    m_bLaidOut = true;
     // A pass that moves the first visible tab or switches the arrows asks for another; each such
     // change heads for a settled layout, and the count bounds the passes regardless.
     for (size_t pass = 0; pass <= m_items.size() + 2 && LayoutPass(); ++pass) {

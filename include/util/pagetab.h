@@ -199,6 +199,8 @@ protected:
     template <typename Field, typename Value>
     void SetGeometry(Field& field, Value value);
     void OnGeometryChanged();
+    // Tabs, captions, fonts or the style changed: the tabs are measured again.
+    void OnTabsChanged();
     void OnLookChanged();
     void Repaint();
 
@@ -207,6 +209,7 @@ protected:
     CRect StripArea() const;
     // Where the tabs go: the strip less the left depart and the arrows.
     CRect StripRect();
+    // Measures captions and icons unless nothing changed since the last time.
     void MeasureTabs();
     int CommonWidth(int stripLength) const;
     TabStep StepOf(const TabExtent& extent, int commonWidth) const;
@@ -278,6 +281,7 @@ protected:
     bool m_bShowToolTip = false;
     bool m_bLeft = false; // the mouse left the window since the last hover
     bool m_bLaidOut = false;
+    bool m_bMeasured = false; // m_extents holds the current tabs' measures
     COLORREF m_crPageTab = RGB(0, 0, 0);
     COLORREF m_crBack = RGB(0, 0, 0);
     COLORREF m_crSelBk = RGB(0x7F, 0x7F, 0x7F);
