@@ -251,7 +251,13 @@ void CYToolTip::OnPaint()
     CRect client;
     GetClientRect(&client);
     CKXMemDC memory(paint, client, FALSE);
-    const HDC dc = memory;
+    Render(memory);
+}
+
+void CYToolTip::Render(HDC dc)
+{
+    CRect client;
+    GetClientRect(&client);
     KXDRAWFUN::FillSolidRect(dc, &client, m_crBk);
     for (int r = 0; r < RowCount(); ++r) {
         const CYToolTipRow& row = m_rows[r];
@@ -287,6 +293,10 @@ LRESULT CYToolTip::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_MOUSEACTIVATE) {
         return MA_NOACTIVATE;
+    }
+    if (message == WM_PRINTCLIENT) {
+        Render(reinterpret_cast<HDC>(wParam));
+        return 0;
     }
     return CKxBaseWnd::WindowProc(message, wParam, lParam);
 }

@@ -148,6 +148,20 @@ BOOL CKWBalloonCtrl::OnEraseBkgnd(CDC*)
 void CKWBalloonCtrl::OnPaint()
 {
     CPaintDC dc(this);
+    Render(dc);
+}
+
+LRESULT CKWBalloonCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PRINTCLIENT) {
+        Render(*CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
+        return 0;
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+}
+
+void CKWBalloonCtrl::Render(CDC& dc)
+{
     CRect client;
     GetClientRect(&client);
     dc.FillSolidRect(&client, m_crBk);

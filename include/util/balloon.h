@@ -28,6 +28,9 @@ public:
 
 protected:
     void OnPaint() override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Draws the balloon into dc (painting and WM_PRINTCLIENT).
+    void Render(CDC& dc);
     BOOL OnEraseBkgnd(CDC* dc) override;
     void OnTimer(UINT_PTR id) override;
     void OnDestroy() override;

@@ -93,6 +93,8 @@ protected:
     // Sizes and places the window; false (it stays hidden) without a window, or when the mouse has
     // left the show point and outer paint is off.
     bool RecalcLayout();
+    // Draws the table into dc at the client area's coordinates (painting and WM_PRINTCLIENT).
+    void Render(HDC dc);
     void MeasureColumns(HDC dc);
     int RowCount() const;
     int CellCount(int row) const;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "composite_windows.h"
+#include "tabtip_helpers.h"
 #include "support/dib.h"
 #include "support/gdi_count.h"
 #include "support/recording_parent.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "composite_windows.h"
+#include "tabtip_helpers.h"
 #include "support/dib.h"
 #include "support/recording_parent.h"
 
