@@ -122,12 +122,12 @@ void CKxPageTab::PaintPageTab(HDC dc, int copy)
         DrawTabs(area);
     }
     if (copy) {
-        HDC target = dc;
-        if (target == nullptr) {
-            CClientDC window(this);
-            ::BitBlt(window, 0, 0, area.Width(), area.Height(), m_memDC, 0, 0, SRCCOPY);
+        auto copyTo = [&](HDC target) { ::BitBlt(target, 0, 0, area.Width(), area.Height(), m_memDC, 0, 0, SRCCOPY); };
+        if (dc != nullptr) {
+            copyTo(dc);
         } else {
-            ::BitBlt(target, 0, 0, area.Width(), area.Height(), m_memDC, 0, 0, SRCCOPY);
+            CClientDC window(this);
+            copyTo(window);
         }
     }
 }

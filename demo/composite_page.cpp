@@ -56,6 +56,21 @@ CYToolTipCell Text(const wchar_t* text, COLORREF colour, UINT format = DT_RIGHT 
     return cell;
 }
 
+// The colours of a strip: strip, tab, selected tab, text, selected text, borders.
+struct StripColours {
+    COLORREF strip, tab, selected, text, selectedText, border;
+
+    void ApplyTo(CKxPageTab& tabs) const
+    {
+        tabs.SetPageTabColor(strip);
+        tabs.SetBackColor(tab);
+        tabs.SetSelBkColor(selected);
+        tabs.SetTextColor(text);
+        tabs.SetSelTextColor(selectedText);
+        tabs.SetBorderColor(border);
+    }
+};
+
 class CompositePage : public GalleryPage {
 public:
     CompositePage() : GalleryPage(L"composite", CSize(640, 420)), m_red(kRise), m_green(kFall), m_blue(RGB(0x30, 0x70, 0xE0)) {}
@@ -89,12 +104,9 @@ private:
     void CreateMarketStrip()
     {
         m_market.Create(KXPTS_ICONCAPTION, CRect(12, 36, 628, 62), this, 1, KXPTO_TOP);
-        m_market.SetPageTabColor(RGB(0x1E, 0x24, 0x30));
-        m_market.SetBackColor(RGB(0x2A, 0x32, 0x42));
-        m_market.SetSelBkColor(RGB(0x2F, 0x62, 0xB8));
-        m_market.SetBorderColor(RGB(0x50, 0x5A, 0x6E));
-        m_market.SetTextColor(RGB(0xD8, 0xDE, 0xE8));
-        m_market.SetSelTextColor(RGB(0xFF, 0xD8, 0x40));
+        StripColours{RGB(0x1E, 0x24, 0x30), RGB(0x2A, 0x32, 0x42), RGB(0x2F, 0x62, 0xB8), RGB(0xD8, 0xDE, 0xE8),
+                     RGB(0xFF, 0xD8, 0x40), RGB(0x50, 0x5A, 0x6E)}
+            .ApplyTo(m_market);
         m_market.SetSpinNorColor(RGB(0x60, 0x68, 0x78));
         m_market.SetSpinActColor(RGB(0xFF, 0xFF, 0xFF));
         m_market.SetBorderStyle(3);
@@ -112,12 +124,9 @@ private:
     void CreateSideStrip()
     {
         m_side.Create(KXPTS_CAPTION, CRect(12, 106, 40, 330), this, 2, KXPTO_VERT);
-        m_side.SetPageTabColor(RGB(0xE4, 0xE8, 0xEE));
-        m_side.SetBackColor(RGB(0xF6, 0xF7, 0xF9));
-        m_side.SetSelBkColor(RGB(0xFF, 0xFF, 0xFF));
-        m_side.SetTextColor(RGB(0x40, 0x48, 0x58));
-        m_side.SetSelTextColor(RGB(0xC0, 0x20, 0x20));
-        m_side.SetBorderColor(RGB(0xB4, 0xBE, 0xCC));
+        StripColours{RGB(0xE4, 0xE8, 0xEE), RGB(0xF6, 0xF7, 0xF9), RGB(0xFF, 0xFF, 0xFF), RGB(0x40, 0x48, 0x58),
+                     RGB(0xC0, 0x20, 0x20), RGB(0xB4, 0xBE, 0xCC)}
+            .ApplyTo(m_side);
         m_side.SetSpinShow(false);
         m_side.SetDepart(2);
         for (const wchar_t* caption : {L"行情", L"交易", L"资讯", L"自选"}) {
@@ -133,12 +142,9 @@ private:
         m_orders.SetPageItemHeight(24);
         m_orders.SetSpinShow(false);
         m_orders.SetItemAdditionWidth(24);
-        m_orders.SetPageTabColor(RGB(0xDD, 0xE3, 0xEC));
-        m_orders.SetBackColor(RGB(0xEE, 0xF1, 0xF5));
-        m_orders.SetSelBkColor(RGB(0xF2, 0xF2, 0xF2));
-        m_orders.SetTextColor(RGB(0x30, 0x38, 0x48));
-        m_orders.SetSelTextColor(RGB(0x10, 0x50, 0xB0));
-        m_orders.SetBorderColor(RGB(0xA8, 0xB4, 0xC4));
+        StripColours{RGB(0xDD, 0xE3, 0xEC), RGB(0xEE, 0xF1, 0xF5), RGB(0xF2, 0xF2, 0xF2), RGB(0x30, 0x38, 0x48),
+                     RGB(0x10, 0x50, 0xB0), RGB(0xA8, 0xB4, 0xC4)}
+            .ApplyTo(m_orders);
         m_orders.SetUnderLineStyle(true);
         for (const wchar_t* caption : {L"委托", L"成交", L"持仓", L"资金"}) {
             m_orders.InsertItem(-1, caption, nullptr);
