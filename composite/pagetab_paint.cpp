@@ -257,7 +257,7 @@ void CKxPageTab::DrawItem(int index, int state, CDC& dc)
     RECT iconArea, captionArea;
     SplitTab(index, &iconArea, &captionArea);
     if (m_bOwnDrawIcon && item.nIconShow) {
-        DrawOwnIcon(dc, iconArea, index, 0);
+        DrawOwnIcon(dc, iconArea, index, m_nOwnDrawValue);
     } else if (item.hIcon != nullptr && !::IsRectEmpty(&iconArea)) {
         SIZE size{};
         KXDRAWFUN::GetIconSize(item.hIcon, &size);

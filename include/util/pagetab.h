@@ -78,28 +78,36 @@ public:
     using CKxBaseWnd::Create;
     BOOL Create(DWORD pageTabStyle, const RECT& rect, CWnd* parent, UINT id, DWORD orientation);
 
+    // The visible tab under info->pt, or -1; HitTest records the pressed part, MoveText the hovered one.
     virtual int HitTest(TCHITTESTINFO* info);
     virtual int MoveText(TCHITTESTINFO* info);
     virtual int GetCurSel() const;
     virtual int GetOldSel() const;
+    // -1 for a bad index; the previous selection is remembered, KXPTN_SELCHANGE sent when asked.
     virtual int SetCurSel(int index, bool notify);
+    // Hiding the selection clears it.
     virtual void SetItemShowSel(bool show);
     virtual DWORD GetItemData(int index) const;
     virtual int SetItemData(int index, DWORD data);
     virtual void SetItemText(int index, const wchar_t* caption);
     virtual int SetItemTooltipText(int index, const wchar_t* tooltip);
+    // Inserts at index, or appends for an index out of range; returns the position. An insertion at
+    // or before the selection moves it on and notifies.
     virtual int InsertItem(int index, const wchar_t* caption, HICON icon);
+    // -1 for a bad index, else 0. A deleted selection passes to the next tab (the previous one at the end).
     virtual int DeleteItem(int index, bool notify);
     virtual void DeleteAllItems();
     virtual int GetItemText(int index, std::wstring& caption) const;
     virtual int GetItemHeight() const;
     virtual int GetItemCount() const;
+    // The tabs' lengths along the strip, plus the room of arrows at both ends when they are shown.
     virtual int GetAllItemWidth() const;
     virtual CRect GetItemRect(int index) const;
     virtual CSize GetSpinSize() const;
     virtual int GetVisibleItemCount() const;
     virtual int GetFisrtVisbleIdx() const;
     virtual void SetFirstVisbleIdx(int index);
+    // Scrolls the strip until the tab is visible.
     virtual void EnsureVisible(int index);
     virtual void SetPageTabColor(COLORREF color);
     virtual void SetBackColor(COLORREF color);
@@ -122,6 +130,8 @@ public:
     virtual void SetTranslucentSel(bool translucent);
     virtual void SetSpinStyle(DWORD style);
     virtual void SetBorderStyle(DWORD style);
+    // Fonts are rebuilt as shared fonts of the same character height; the second font draws the
+    // characters below 255.
     virtual void SetTextFont(const LOGFONTW& logFont);
     virtual void SetTextFont(HFONT font, HFONT secondFont);
     virtual int GetItemAdditionWidth() const;
@@ -140,17 +150,24 @@ public:
     virtual void SetAllUnderLineStyle(bool underline);
     virtual void ShowToolTip(bool show);
     virtual void SetObjBordColor(COLORREF color);
+    // Renders the off-screen image; with copy, copies it to dc (the window when null).
     virtual void PaintPageTab(HDC dc, int copy);
+    // Replaces every tab; returns count (0 for no entries, which deletes all).
     virtual int ReSetItems(const tagTabItems* items, int count);
+    // Off: setters only store, until RedrawAll(true) or ReDraw.
     virtual void KXSetRedraw(bool redraw);
     virtual void RedrawAll(bool force);
     virtual void RegisterWindowClass();
+    // Sends tagTabNotify to the parent; nothing (0) without a window or for index < 0.
     virtual int NotifyParent(UINT code, int index, CPoint point, int part);
     virtual void RecalcLayout();
     virtual void DrawSpin(CDC& dc, DWORD spinStyle);
+    // The drop-down mark of a tab's icon part; nothing drawn when the last argument is non-zero.
     virtual void DrawOwnIcon(CDC& dc, const RECT& rect, int index, int nothing);
+    // state: STATE_NORMAL, STATE_SELECTED or STATE_HOVER.
     virtual void DrawItem(int index, int state, CDC& dc);
     virtual void DrawBkGround(CDC& dc);
+    // Nothing here; for derived strips that draw in front of the first tab.
     virtual void DrawLeftDepart(CDC& dc);
 
     BOOL PreTranslateMessage(MSG* msg) override;
@@ -263,7 +280,7 @@ protected:
     int m_nItemAdditionWidth = 28;
     int m_nFixItemWidth = 20;
     bool m_bOwnDrawIcon = false;
-    int m_nOwnDrawValue = 0;
+    int m_nOwnDrawValue = 0; // handed to DrawOwnIcon: non-zero draws no mark
     int m_nFixCount = 0;
     int m_nSpinWidth = 4;
     int m_nLeftDepart = 0;
