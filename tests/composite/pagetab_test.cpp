@@ -160,6 +160,9 @@ const LayoutCase kLayouts[] = {
      8, 4, {10, 0, 60, 24}, {218, 0, 268, 24}},
     {"Vertical", KXPTS_CAPTION | KXPTS_FIXWIDTH, KXPTO_VERT, {0, 0, 60, 300}, nullptr, 8, 4, {0, 15, 60, 65},
      {0, 211, 60, 261}},
+    // Icon-and-caption tabs stacked on the left edge, as thick as the item height.
+    {"VerticalOnTheLeft", KXPTS_ICONCAPTION | KXPTS_FIXWIDTH, KXPTO_VERT | KXPTO_LEFT, {0, 0, 60, 300},
+     [](CKxPageTab& t) { t.SetItemHeight(40); }, 8, 4, {0, 15, 40, 65}, {0, 211, 40, 261}},
     // Icons: as wide as the icon plus 2, as high as the icon, 2 pixels above the strip's bottom.
     {"Icons", KXPTS_ICON, KXPTO_TOP, {0, 0, 100, 24}, nullptr, 8, 3, {15, 6, 33, 22}, {66, 6, 84, 22}},
     // Equal width: the widest caption plus the addition width; a fixed count divides the strip.
