@@ -348,8 +348,7 @@ int CKxPageTab::NotifyParent(UINT code, int index, CPoint point, int part)
     record.nPart = part;
     record.pt = point;
     const HWND parent = m_pParent && m_pParent->IsWindow() ? m_pParent->m_hWnd : ::GetParent(m_hWnd);
-    return static_cast<int>(
-        ::SendMessageW(parent, WM_NOTIFY, record.hdr.idFrom, reinterpret_cast<LPARAM>(&record)));
+    return static_cast<int>(::SendMessageW(parent, WM_NOTIFY, record.hdr.idFrom, reinterpret_cast<LPARAM>(&record)));
 }
 
 // ---- settings ----
@@ -389,17 +388,50 @@ void CKxPageTab::OnLookChanged()
     }
 }
 
-void CKxPageTab::SetPageTabColor(COLORREF color) { SetLook(m_crPageTab, color); }
-void CKxPageTab::SetBackColor(COLORREF color) { SetLook(m_crBack, color); }
-void CKxPageTab::SetSelBkColor(COLORREF color) { SetLook(m_crSelBk, color); }
-void CKxPageTab::SetHoverBkColor(COLORREF color) { SetLook(m_crHoverBk, color); }
-void CKxPageTab::SetBorderColor(COLORREF color) { SetLook(m_crBorder, color); }
-void CKxPageTab::SetTextColor(COLORREF color) { SetLook(m_crText, color); }
-void CKxPageTab::SetSelTextColor(COLORREF color) { SetLook(m_crSelText, color); }
-void CKxPageTab::SetHoverTextColor(COLORREF color) { SetLook(m_crHoverText, color); }
-void CKxPageTab::SetSpinNorColor(COLORREF color) { SetLook(m_crSpinNor, color); }
-void CKxPageTab::SetSpinActColor(COLORREF color) { SetLook(m_crSpinAct, color); }
-void CKxPageTab::SetObjBordColor(COLORREF color) { SetLook(m_crObjBorder, color); }
+void CKxPageTab::SetPageTabColor(COLORREF color)
+{
+    SetLook(m_crPageTab, color);
+}
+void CKxPageTab::SetBackColor(COLORREF color)
+{
+    SetLook(m_crBack, color);
+}
+void CKxPageTab::SetSelBkColor(COLORREF color)
+{
+    SetLook(m_crSelBk, color);
+}
+void CKxPageTab::SetHoverBkColor(COLORREF color)
+{
+    SetLook(m_crHoverBk, color);
+}
+void CKxPageTab::SetBorderColor(COLORREF color)
+{
+    SetLook(m_crBorder, color);
+}
+void CKxPageTab::SetTextColor(COLORREF color)
+{
+    SetLook(m_crText, color);
+}
+void CKxPageTab::SetSelTextColor(COLORREF color)
+{
+    SetLook(m_crSelText, color);
+}
+void CKxPageTab::SetHoverTextColor(COLORREF color)
+{
+    SetLook(m_crHoverText, color);
+}
+void CKxPageTab::SetSpinNorColor(COLORREF color)
+{
+    SetLook(m_crSpinNor, color);
+}
+void CKxPageTab::SetSpinActColor(COLORREF color)
+{
+    SetLook(m_crSpinAct, color);
+}
+void CKxPageTab::SetObjBordColor(COLORREF color)
+{
+    SetLook(m_crObjBorder, color);
+}
 
 void CKxPageTab::SetGradientBk(COLORREF color1, COLORREF color2)
 {
@@ -409,30 +441,84 @@ void CKxPageTab::SetGradientBk(COLORREF color1, COLORREF color2)
     OnLookChanged();
 }
 
-void CKxPageTab::ShowItemBorder(bool show) { SetLook(m_bItemBorder, show); }
-void CKxPageTab::SetTranslucentSel(bool translucent) { SetLook(m_bTranslucentSel, translucent); }
-void CKxPageTab::SetBorderStyle(DWORD style) { SetLook(m_dwBorderStyle, style); }
-void CKxPageTab::SetSelStyle(DWORD style) { SetLook(m_dwSelStyle, style); }
-void CKxPageTab::SetIconStyle(int side) { SetLook(m_nIconSide, side); }
-void CKxPageTab::SetUnderLineStyle(bool underline) { SetLook(m_bUnderLine, underline); }
-void CKxPageTab::SetAllUnderLineStyle(bool underline) { SetLook(m_bAllUnderLine, underline); }
+void CKxPageTab::ShowItemBorder(bool show)
+{
+    SetLook(m_bItemBorder, show);
+}
+void CKxPageTab::SetTranslucentSel(bool translucent)
+{
+    SetLook(m_bTranslucentSel, translucent);
+}
+void CKxPageTab::SetBorderStyle(DWORD style)
+{
+    SetLook(m_dwBorderStyle, style);
+}
+void CKxPageTab::SetSelStyle(DWORD style)
+{
+    SetLook(m_dwSelStyle, style);
+}
+void CKxPageTab::SetIconStyle(int side)
+{
+    SetLook(m_nIconSide, side);
+}
+void CKxPageTab::SetUnderLineStyle(bool underline)
+{
+    SetLook(m_bUnderLine, underline);
+}
+void CKxPageTab::SetAllUnderLineStyle(bool underline)
+{
+    SetLook(m_bAllUnderLine, underline);
+}
 
-void CKxPageTab::SetDepart(int depart) { SetGeometry(m_nDepart, depart); }
-void CKxPageTab::SetSpinShow(bool show) { SetGeometry(m_bSpinShow, show); }
-void CKxPageTab::SetSpinStyle(DWORD style) { SetGeometry(m_dwSpinStyle, style); }
-void CKxPageTab::SetItemAdditionWidth(int width) { SetGeometry(m_nItemAdditionWidth, width); }
-void CKxPageTab::SetFixItemWidth(int width) { SetGeometry(m_nFixItemWidth, width); }
+void CKxPageTab::SetDepart(int depart)
+{
+    SetGeometry(m_nDepart, depart);
+}
+void CKxPageTab::SetSpinShow(bool show)
+{
+    SetGeometry(m_bSpinShow, show);
+}
+void CKxPageTab::SetSpinStyle(DWORD style)
+{
+    SetGeometry(m_dwSpinStyle, style);
+}
+void CKxPageTab::SetItemAdditionWidth(int width)
+{
+    SetGeometry(m_nItemAdditionWidth, width);
+}
+void CKxPageTab::SetFixItemWidth(int width)
+{
+    SetGeometry(m_nFixItemWidth, width);
+}
 void CKxPageTab::SetPageTabStyle(DWORD style)
 {
     m_dwStyle = style;
     OnTabsChanged();
 }
-void CKxPageTab::SetPageTabClient(int pageClient) { SetGeometry(m_nPageClient, pageClient); }
-void CKxPageTab::SetFixCount(int count) { SetGeometry(m_nFixCount, count); }
-void CKxPageTab::SetPageItemHeight(int height) { SetGeometry(m_nPageItemHeight, height); }
-void CKxPageTab::SetSpinWidth(int width) { SetGeometry(m_nSpinWidth, width); }
-void CKxPageTab::SetLeftDepart(int depart) { SetGeometry(m_nLeftDepart, depart); }
-void CKxPageTab::SetFirstVisbleIdx(int index) { SetGeometry(m_nFirstVisible, index); }
+void CKxPageTab::SetPageTabClient(int pageClient)
+{
+    SetGeometry(m_nPageClient, pageClient);
+}
+void CKxPageTab::SetFixCount(int count)
+{
+    SetGeometry(m_nFixCount, count);
+}
+void CKxPageTab::SetPageItemHeight(int height)
+{
+    SetGeometry(m_nPageItemHeight, height);
+}
+void CKxPageTab::SetSpinWidth(int width)
+{
+    SetGeometry(m_nSpinWidth, width);
+}
+void CKxPageTab::SetLeftDepart(int depart)
+{
+    SetGeometry(m_nLeftDepart, depart);
+}
+void CKxPageTab::SetFirstVisbleIdx(int index)
+{
+    SetGeometry(m_nFirstVisible, index);
+}
 
 int CKxPageTab::GetItemAdditionWidth() const
 {

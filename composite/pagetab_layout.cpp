@@ -118,8 +118,8 @@ CKxPageTab::TabStep CKxPageTab::StepOf(const TabExtent& extent, int commonWidth)
     switch (TabKind()) {
     case KXPTS_CAPTION: {
         const int span = equal || (!vertical && (m_dwStyle & KXPTS_FIXCOUNT)) ? commonWidth
-                         : fixedWidth                                          ? m_nFixItemWidth
-                                                                               : extent.text + (vertical ? 2 : 20);
+                         : fixedWidth                                         ? m_nFixItemWidth
+                                                                              : extent.text + (vertical ? 2 : 20);
         return {span, span};
     }
     case KXPTS_ICON:

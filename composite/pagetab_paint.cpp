@@ -222,8 +222,8 @@ void CKxPageTab::DrawItem(int index, int state, CDC& dc)
             pen.Line(s + 2, b, e - 1, b, m_crBorder);
             pen.Dot(s + 1, b - 1, m_crBorder);
             pen.Dot(e - 1, b - 1, m_crBorder);
-            for (const POINT corner : {POINT{s, b - 1}, POINT{s, b}, POINT{s + 1, b}, POINT{e, b - 1}, POINT{e, b},
-                                       POINT{e - 1, b}}) {
+            for (const POINT corner :
+                 {POINT{s, b - 1}, POINT{s, b}, POINT{s + 1, b}, POINT{e, b - 1}, POINT{e, b}, POINT{e - 1, b}}) {
                 pen.Dot(corner.x, corner.y, m_crBack);
             }
         } else if (m_dwBorderStyle == 2) {
@@ -236,8 +236,8 @@ void CKxPageTab::DrawItem(int index, int state, CDC& dc)
             pen.Line(s + 2, t, e - 1, t, m_crBorder);
             pen.Dot(s + 1, t + 1, m_crBorder);
             pen.Dot(e - 1, t + 1, m_crBorder);
-            for (const POINT corner : {POINT{s, t}, POINT{s + 1, t}, POINT{s, t + 1}, POINT{e, t}, POINT{e - 1, t},
-                                       POINT{e, t + 1}}) {
+            for (const POINT corner :
+                 {POINT{s, t}, POINT{s + 1, t}, POINT{s, t + 1}, POINT{e, t}, POINT{e - 1, t}, POINT{e, t + 1}}) {
                 pen.Dot(corner.x, corner.y, m_crBack);
             }
         }
@@ -272,9 +272,9 @@ void CKxPageTab::DrawItem(int index, int state, CDC& dc)
     }
     if (item.szCaption[0] != L'\0' && !::IsRectEmpty(&captionArea)) {
         const bool hoverCaption = TabKind() != KXPTS_ICONCAPTION || m_nHoverPart == KXPTP_CAPTION;
-        const COLORREF colour = state == STATE_SELECTED                  ? m_crSelText
+        const COLORREF colour = state == STATE_SELECTED                ? m_crSelText
                                 : state == STATE_HOVER && hoverCaption ? m_crHoverText
-                                                                         : m_crText;
+                                                                       : m_crText;
         const UINT format = IsVertical() ? DT_CENTER | DT_VCENTER : DT_CENTER | DT_VCENTER | DT_SINGLELINE;
         KXDRAWFUN::DrawTextExW(dc, item.szCaption, static_cast<int>(wcslen(item.szCaption)), &captionArea, format,
                                m_hTextFont, m_hSecondFont, colour, colour, IsVertical() ? 1 : 0);
@@ -286,9 +286,9 @@ void CKxPageTab::DrawOwnIcon(CDC& dc, const RECT& rect, int index, int nothing)
     if (nothing != 0) {
         return;
     }
-    const COLORREF colour = index == m_nCurSel                                 ? m_crSelText
+    const COLORREF colour = index == m_nCurSel                                ? m_crSelText
                             : index == m_nHover && m_nHoverPart == KXPTP_ICON ? m_crHoverText
-                                                                               : m_crText;
+                                                                              : m_crText;
     // A downward triangle of rows 7, 5, 3 and 1 pixels wide.
     const int left = rect.left + (m_dwSpinStyle != 3 ? 7 : 6);
     for (int row = 0; row < 4; ++row) {

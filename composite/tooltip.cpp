@@ -39,8 +39,7 @@ CYToolTip::~CYToolTip()
 int CYToolTip::Create(CWnd* owner)
 {
     KxRegisterWndClass(kClassName, ::LoadCursorW(nullptr, IDC_ARROW));
-    return CreateEx(0, kClassName, L"", WS_POPUP, 0, 0, 0, 0, owner ? owner->GetSafeHwnd() : nullptr, nullptr) ? 1
-                                                                                                               : 0;
+    return CreateEx(0, kClassName, L"", WS_POPUP, 0, 0, 0, 0, owner ? owner->GetSafeHwnd() : nullptr, nullptr) ? 1 : 0;
 }
 
 BOOL CYToolTip::DestroyWindow()

@@ -73,7 +73,10 @@ struct StripColours {
 
 class CompositePage : public GalleryPage {
 public:
-    CompositePage() : GalleryPage(L"composite", CSize(640, 420)), m_red(kRise), m_green(kFall), m_blue(RGB(0x30, 0x70, 0xE0)) {}
+    CompositePage()
+        : GalleryPage(L"composite", CSize(640, 420)), m_red(kRise), m_green(kFall), m_blue(RGB(0x30, 0x70, 0xE0))
+    {
+    }
 
 protected:
     int OnCreate(CREATESTRUCTW* cs) override
@@ -104,8 +107,8 @@ private:
     void CreateMarketStrip()
     {
         m_market.Create(KXPTS_ICONCAPTION, CRect(12, 36, 628, 62), this, 1, KXPTO_TOP);
-        StripColours{RGB(0x1E, 0x24, 0x30), RGB(0x2A, 0x32, 0x42), RGB(0x2F, 0x62, 0xB8), RGB(0xD8, 0xDE, 0xE8),
-                     RGB(0xFF, 0xD8, 0x40), RGB(0x50, 0x5A, 0x6E)}
+        StripColours{RGB(0x1E, 0x24, 0x30), RGB(0x2A, 0x32, 0x42), RGB(0x2F, 0x62, 0xB8),
+                     RGB(0xD8, 0xDE, 0xE8), RGB(0xFF, 0xD8, 0x40), RGB(0x50, 0x5A, 0x6E)}
             .ApplyTo(m_market);
         m_market.SetSpinNorColor(RGB(0x60, 0x68, 0x78));
         m_market.SetSpinActColor(RGB(0xFF, 0xFF, 0xFF));
@@ -124,8 +127,8 @@ private:
     void CreateSideStrip()
     {
         m_side.Create(KXPTS_CAPTION, CRect(12, 106, 40, 330), this, 2, KXPTO_VERT);
-        StripColours{RGB(0xE4, 0xE8, 0xEE), RGB(0xF6, 0xF7, 0xF9), RGB(0xFF, 0xFF, 0xFF), RGB(0x40, 0x48, 0x58),
-                     RGB(0xC0, 0x20, 0x20), RGB(0xB4, 0xBE, 0xCC)}
+        StripColours{RGB(0xE4, 0xE8, 0xEE), RGB(0xF6, 0xF7, 0xF9), RGB(0xFF, 0xFF, 0xFF),
+                     RGB(0x40, 0x48, 0x58), RGB(0xC0, 0x20, 0x20), RGB(0xB4, 0xBE, 0xCC)}
             .ApplyTo(m_side);
         m_side.SetSpinShow(false);
         m_side.SetDepart(2);
@@ -142,8 +145,8 @@ private:
         m_orders.SetPageItemHeight(24);
         m_orders.SetSpinShow(false);
         m_orders.SetItemAdditionWidth(24);
-        StripColours{RGB(0xDD, 0xE3, 0xEC), RGB(0xEE, 0xF1, 0xF5), RGB(0xF2, 0xF2, 0xF2), RGB(0x30, 0x38, 0x48),
-                     RGB(0x10, 0x50, 0xB0), RGB(0xA8, 0xB4, 0xC4)}
+        StripColours{RGB(0xDD, 0xE3, 0xEC), RGB(0xEE, 0xF1, 0xF5), RGB(0xF2, 0xF2, 0xF2),
+                     RGB(0x30, 0x38, 0x48), RGB(0x10, 0x50, 0xB0), RGB(0xA8, 0xB4, 0xC4)}
             .ApplyTo(m_orders);
         m_orders.SetUnderLineStyle(true);
         for (const wchar_t* caption : {L"委托", L"成交", L"持仓", L"资金"}) {
@@ -195,8 +198,8 @@ private:
 
     void CreatePasswordField()
     {
-        m_password.CreateEx(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_PASSWORD, CRect(350, 282, 590, 306),
-                            this, 4);
+        m_password.CreateEx(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_PASSWORD,
+                            CRect(350, 282, 590, 306), this, 4);
         m_balloon.Initialize(&m_password, TRUE);
         CRect field;
         m_password.GetWindowRect(&field);

@@ -37,8 +37,8 @@ constexpr int KXPTP_ICON = 2;
 
 // One tab, owned by the control.
 struct tagPageTabItem {
-    RECT rect;            // client coordinates, written by the layout
-    HICON hIcon;          // the control's own copy, or null
+    RECT rect;   // client coordinates, written by the layout
+    HICON hIcon; // the control's own copy, or null
     wchar_t szCaption[32];
     wchar_t szTooltip[64];
     DWORD dwData;
@@ -193,9 +193,9 @@ protected:
 
     // What a tab measures and how far it reaches along the strip.
     struct TabExtent {
-        int text = 0;      // caption length along the strip
+        int text = 0;       // caption length along the strip
         SIZE icon = {0, 0}; // the icon's size
-        int span = 0;      // the tab's length in the last layout
+        int span = 0;       // the tab's length in the last layout
     };
     struct TabStep {
         int advance; // what the tab adds to the running total

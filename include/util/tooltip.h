@@ -14,15 +14,15 @@ constexpr COLORREF KXTT_NOCOLOR = 0xFFFFFFFF;
 // One cell of a rich tooltip: an icon, or a text in its own colour and font.
 class UTIL_API CYToolTipCell {
 public:
-    HICON m_hIcon = nullptr;      // when set, shown instead of the text
+    HICON m_hIcon = nullptr; // when set, shown instead of the text
     std::wstring m_strText;
     COLORREF m_crText = 0;
-    HFONT m_hFont = nullptr;      // null: the tooltip's default font
+    HFONT m_hFont = nullptr; // null: the tooltip's default font
     BYTE m_byReserved = 0;
-    DWORD m_dwData = 0;           // reported to the click callback
-    int m_nExtraWidth = 0;        // added to the text width
+    DWORD m_dwData = 0;    // reported to the click callback
+    int m_nExtraWidth = 0; // added to the text width
     COLORREF m_crBk = KXTT_NOCOLOR;
-    UINT m_nFormat = 0;           // DT_* flags
+    UINT m_nFormat = 0; // DT_* flags
 };
 
 // One row: cells left to right. Consecutive rows of one group share their column widths.

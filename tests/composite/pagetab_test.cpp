@@ -137,45 +137,120 @@ TEST_P(PageTabLayout, PlacesTheFirstAndLastVisibleTab)
 
 const LayoutCase kLayouts[] = {
     // Arrows at both ends take 4 + 11 from each end: 270 pixels hold five tabs of 50 less a shared line.
-    {"ArrowsAtBothEnds", KXPTS_CAPTION | KXPTS_FIXWIDTH, KXPTO_TOP, {0, 0, 300, 24}, nullptr, 8, 4,
-     {15, 0, 65, 24}, {211, 0, 261, 24}},
-    {"TopHugging", KXPTS_CAPTION | KXPTS_FIXWIDTH, KXPTO_TOP, {0, 0, 300, 24},
-     [](CKxPageTab& t) { t.SetItemHeight(20); }, 8, 4, {15, 0, 65, 20}, {211, 0, 261, 20}},
-    {"BottomHugging", KXPTS_CAPTION | KXPTS_FIXWIDTH, 0, {0, 0, 300, 24},
-     [](CKxPageTab& t) { t.SetItemHeight(20); }, 8, 4, {15, 4, 65, 24}, {211, 4, 261, 24}},
+    {"ArrowsAtBothEnds",
+     KXPTS_CAPTION | KXPTS_FIXWIDTH,
+     KXPTO_TOP,
+     {0, 0, 300, 24},
+     nullptr,
+     8,
+     4,
+     {15, 0, 65, 24},
+     {211, 0, 261, 24}},
+    {"TopHugging",
+     KXPTS_CAPTION | KXPTS_FIXWIDTH,
+     KXPTO_TOP,
+     {0, 0, 300, 24},
+     [](CKxPageTab& t) { t.SetItemHeight(20); },
+     8,
+     4,
+     {15, 0, 65, 20},
+     {211, 0, 261, 20}},
+    {"BottomHugging",
+     KXPTS_CAPTION | KXPTS_FIXWIDTH,
+     0,
+     {0, 0, 300, 24},
+     [](CKxPageTab& t) { t.SetItemHeight(20); },
+     8,
+     4,
+     {15, 4, 65, 24},
+     {211, 4, 261, 24}},
     // Arrows at the end take 2 x 4 + 18 from the right.
-    {"ArrowsAtTheEnd", KXPTS_CAPTION | KXPTS_FIXWIDTH, KXPTO_TOP, {0, 0, 300, 24},
-     [](CKxPageTab& t) { t.SetSpinStyle(2); }, 8, 4, {0, 0, 50, 24}, {196, 0, 246, 24}},
+    {"ArrowsAtTheEnd",
+     KXPTS_CAPTION | KXPTS_FIXWIDTH,
+     KXPTO_TOP,
+     {0, 0, 300, 24},
+     [](CKxPageTab& t) { t.SetSpinStyle(2); },
+     8,
+     4,
+     {0, 0, 50, 24},
+     {196, 0, 246, 24}},
     // Inactive arrows take no room; the last tab is cut back to the first arrow.
-    {"InactiveArrowsCutTheLastTab", KXPTS_CAPTION | KXPTS_FIXWIDTH, KXPTO_TOP, {0, 0, 300, 24},
-     [](CKxPageTab& t) { t.SetSpinStyle(1); }, 8, 5, {0, 0, 50, 24}, {245, 0, 280, 24}},
-    {"NoArrows", KXPTS_CAPTION | KXPTS_FIXWIDTH, KXPTO_TOP, {0, 0, 300, 24},
-     [](CKxPageTab& t) { t.SetSpinShow(false); }, 8, 5, {0, 0, 50, 24}, {245, 0, 295, 24}},
-    {"LeftDepartAndGap", KXPTS_CAPTION | KXPTS_FIXWIDTH, KXPTO_TOP, {0, 0, 300, 24},
+    {"InactiveArrowsCutTheLastTab",
+     KXPTS_CAPTION | KXPTS_FIXWIDTH,
+     KXPTO_TOP,
+     {0, 0, 300, 24},
+     [](CKxPageTab& t) { t.SetSpinStyle(1); },
+     8,
+     5,
+     {0, 0, 50, 24},
+     {245, 0, 280, 24}},
+    {"NoArrows",
+     KXPTS_CAPTION | KXPTS_FIXWIDTH,
+     KXPTO_TOP,
+     {0, 0, 300, 24},
+     [](CKxPageTab& t) { t.SetSpinShow(false); },
+     8,
+     5,
+     {0, 0, 50, 24},
+     {245, 0, 295, 24}},
+    {"LeftDepartAndGap",
+     KXPTS_CAPTION | KXPTS_FIXWIDTH,
+     KXPTO_TOP,
+     {0, 0, 300, 24},
      [](CKxPageTab& t) {
          t.SetSpinShow(false);
          t.SetLeftDepart(10);
          t.SetDepart(2);
      },
-     8, 4, {10, 0, 60, 24}, {218, 0, 268, 24}},
-    {"Vertical", KXPTS_CAPTION | KXPTS_FIXWIDTH, KXPTO_VERT, {0, 0, 60, 300}, nullptr, 8, 4, {0, 15, 60, 65},
+     8,
+     4,
+     {10, 0, 60, 24},
+     {218, 0, 268, 24}},
+    {"Vertical",
+     KXPTS_CAPTION | KXPTS_FIXWIDTH,
+     KXPTO_VERT,
+     {0, 0, 60, 300},
+     nullptr,
+     8,
+     4,
+     {0, 15, 60, 65},
      {0, 211, 60, 261}},
     // Icon-and-caption tabs stacked on the left edge, as thick as the item height.
-    {"VerticalOnTheLeft", KXPTS_ICONCAPTION | KXPTS_FIXWIDTH, KXPTO_VERT | KXPTO_LEFT, {0, 0, 60, 300},
-     [](CKxPageTab& t) { t.SetItemHeight(40); }, 8, 4, {0, 15, 40, 65}, {0, 211, 40, 261}},
+    {"VerticalOnTheLeft",
+     KXPTS_ICONCAPTION | KXPTS_FIXWIDTH,
+     KXPTO_VERT | KXPTO_LEFT,
+     {0, 0, 60, 300},
+     [](CKxPageTab& t) { t.SetItemHeight(40); },
+     8,
+     4,
+     {0, 15, 40, 65},
+     {0, 211, 40, 261}},
     // Icons: as wide as the icon plus 2, as high as the icon, 2 pixels above the strip's bottom.
     {"Icons", KXPTS_ICON, KXPTO_TOP, {0, 0, 100, 24}, nullptr, 8, 3, {15, 6, 33, 22}, {66, 6, 84, 22}},
     // Equal width: the widest caption plus the addition width; a fixed count divides the strip.
-    {"FixedCount", KXPTS_CAPTION | KXPTS_FIXCOUNT, KXPTO_TOP, {0, 0, 300, 24},
+    {"FixedCount",
+     KXPTS_CAPTION | KXPTS_FIXCOUNT,
+     KXPTO_TOP,
+     {0, 0, 300, 24},
      [](CKxPageTab& t) {
          t.SetSpinShow(false);
          t.SetFixItemWidth(100);
          t.SetFixCount(4);
      },
-     8, 3, {1, 0, 75, 24}, {220, 0, 294, 24}},
+     8,
+     3,
+     {1, 0, 75, 24},
+     {220, 0, 294, 24}},
     // Page client mode: the strip is the top band of the page item height.
-    {"PageClient", KXPTS_CAPTION | KXPTS_FIXWIDTH, KXPTO_TOP, {0, 0, 300, 200},
-     [](CKxPageTab& t) { t.SetPageTabClient(1); }, 8, 4, {15, 0, 65, 22}, {211, 0, 261, 22}},
+    {"PageClient",
+     KXPTS_CAPTION | KXPTS_FIXWIDTH,
+     KXPTO_TOP,
+     {0, 0, 300, 200},
+     [](CKxPageTab& t) { t.SetPageTabClient(1); },
+     8,
+     4,
+     {15, 0, 65, 22},
+     {211, 0, 261, 22}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Styles, PageTabLayout, testing::ValuesIn(kLayouts),
@@ -271,14 +346,18 @@ const NotifyCase kSelections[] = {
          t.SetCurSel(2, false);
          t.DeleteItem(2, true);
      },
-     1, 2, {1}},
+     1,
+     2,
+     {1}},
     {"DeleteEveryTab",
      [](CKxPageTab& t) {
          t.DeleteItem(0, true);
          t.DeleteItem(0, true);
          t.DeleteItem(0, true);
      },
-     -1, 0, {0, 0}},
+     -1,
+     0,
+     {0, 0}},
     {"SetCurSel", [](CKxPageTab& t) { EXPECT_EQ(t.SetCurSel(2, true), 0); }, 2, 1, {2}},
     {"SetCurSelOutOfRange", [](CKxPageTab& t) { EXPECT_EQ(t.SetCurSel(3, true), -1); }, 1, -1, {}},
     {"HideSelection", [](CKxPageTab& t) { t.SetItemShowSel(false); }, -1, 1, {}},
@@ -294,7 +373,9 @@ const NotifyCase kSelections[] = {
          EXPECT_EQ(t.GetItemText(9, text), 0);
          EXPECT_TRUE(text.empty());
      },
-     1, -1, {}},
+     1,
+     -1,
+     {}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Changes, PageTabSelection, testing::ValuesIn(kSelections),
@@ -369,7 +450,7 @@ TEST(PageTab, IconAndCaptionTabsSplitIntoIconGapAndCaption)
     EXPECT_EQ(strip.tab.GetCurSel(), -1);
     strip.Press({tab2.left + 5, 12}); // icon of a tab whose icon is a button
     EXPECT_EQ(strip.tab.GetCurSel(), -1);
-    strip.Press({tab1.left + 5, 12}); // icon of a plain tab: selects
+    strip.Press({tab1.left + 5, 12});  // icon of a plain tab: selects
     strip.Press({tab2.left + 30, 12}); // caption
     ASSERT_EQ(strip.Sent(KXPTN_ICONCLICK).size(), 1u);
     EXPECT_EQ(strip.Sent(KXPTN_ICONCLICK)[0].nItem, 2);

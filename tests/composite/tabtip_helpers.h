@@ -12,8 +12,8 @@ class SolidIcon {
 public:
     SolidIcon(int size, COLORREF colour)
     {
-        std::vector<DWORD> pixels(static_cast<size_t>(size) * size,
-                                  0xFF000000 | (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour));
+        std::vector<DWORD> pixels(static_cast<size_t>(size) * size, 0xFF000000 | (GetRValue(colour) << 16) |
+                                                                        (GetGValue(colour) << 8) | GetBValue(colour));
         ICONINFO info{};
         info.fIcon = TRUE;
         info.hbmColor = CreateBitmap(size, size, 1, 32, pixels.data());

@@ -206,8 +206,8 @@ TEST(Tooltip, ClicksReportTheRowAndCellUnderThePointer)
     t.ShowAt({50, 50});
     const int h = t.tip.m_nRowHeight;
     // Row 0: a hundred cells of one pixel from x = 2, the rest not there. Rows 1 and 2: columns 40 and 50.
-    const POINT points[] = {{2 + 99, 1},      {2 + 120, 1},     {2, h + 2},       {41, h + 2},
-                            {42, h + 2},      {91, 2 * h + 2},  {95, 2 * h + 2}};
+    const POINT points[] = {{2 + 99, 1}, {2 + 120, 1},    {2, h + 2},     {41, h + 2},
+                            {42, h + 2}, {91, 2 * h + 2}, {95, 2 * h + 2}};
     for (POINT point : points) {
         t.tip.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(point));
         t.tip.SendMessage(WM_LBUTTONUP, 0, At(point));
@@ -291,11 +291,11 @@ TEST(Tooltip, PaintsRowColoursTheHighlightAndCellBackgrounds)
     HDC dc = GetWindowDC(t.tip);
     BitBlt(surface.dc(), 0, 0, window.Width(), window.Height(), dc, 0, 0, SRCCOPY);
     ReleaseDC(t.tip, dc);
-    EXPECT_EQ(surface.pixel(30, h / 2), RGB(250, 250, 240));      // no row colour: the background
-    EXPECT_EQ(surface.pixel(30, h + h / 2), RGB(200, 0, 0));      // the row's colour
-    EXPECT_EQ(surface.pixel(90, h + h / 2), RGB(0, 200, 0));      // a cell's own background
-    EXPECT_EQ(surface.pixel(30, 2 * h + h / 2), RGB(0, 90, 200)); // the highlighted row
-    EXPECT_EQ(surface.pixel(90, 2 * h + h / 2), RGB(0, 90, 200)); // cell colours give way to it
+    EXPECT_EQ(surface.pixel(30, h / 2), RGB(250, 250, 240));        // no row colour: the background
+    EXPECT_EQ(surface.pixel(30, h + h / 2), RGB(200, 0, 0));        // the row's colour
+    EXPECT_EQ(surface.pixel(90, h + h / 2), RGB(0, 200, 0));        // a cell's own background
+    EXPECT_EQ(surface.pixel(30, 2 * h + h / 2), RGB(0, 90, 200));   // the highlighted row
+    EXPECT_EQ(surface.pixel(90, 2 * h + h / 2), RGB(0, 90, 200));   // cell colours give way to it
     EXPECT_EQ(surface.pixel(0, 2 * h + h / 2), RGB(250, 250, 240)); // one pixel in from the sides
 }
 
@@ -342,8 +342,11 @@ TEST(Balloon, ShowsUnderTheFocusedEditWhileCapsLockIsOn)
         bool caps;
         HWND focus;
         bool shown;
-    } steps[] = {{true, form.edit, true},   {false, form.edit, false}, {true, form.edit, true},
-                 {true, form.other, false}, {true, form.edit, true}};
+    } steps[] = {{true, form.edit, true},
+                 {false, form.edit, false},
+                 {true, form.edit, true},
+                 {true, form.other, false},
+                 {true, form.edit, true}};
     for (const auto& step : steps) {
         EditForm::CapsLock(step.caps);
         SetFocus(step.focus);
@@ -370,9 +373,9 @@ TEST(Balloon, ItsRegionIsTheBoxAndThePointer)
     const struct {
         POINT point;
         bool inside;
-    } points[] = {{{32, 15}, true},   {{45, 10}, false},  {{29, 15}, false},  {{5, 5}, false},
-                  {{135, 55}, true},  {{0, 30}, false},   {{2, 36}, true},    {{269, 79}, false},
-                  {{265, 75}, true},  {{0, 79}, false},   {{269, 31}, false}, {{135, 29}, false}};
+    } points[] = {{{32, 15}, true},  {{45, 10}, false}, {{29, 15}, false},  {{5, 5}, false},
+                  {{135, 55}, true}, {{0, 30}, false},  {{2, 36}, true},    {{269, 79}, false},
+                  {{265, 75}, true}, {{0, 79}, false},  {{269, 31}, false}, {{135, 29}, false}};
     for (const auto& p : points) {
         EXPECT_EQ(PtInRegion(region, p.point.x, p.point.y) != FALSE, p.inside) << p.point.x << "," << p.point.y;
     }
