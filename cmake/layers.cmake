@@ -28,7 +28,8 @@ set(BELOW_CONTROLS resources framework runtime config runlog pinyin markup frame
 
 util_layer(resources)
 util_layer(framework USES
-           HEADERS export win32_names format cstring arrays geometry gdi wnd menu dialog image module filedialog listctrl treectrl)
+           HEADERS export win32_names format cstring arrays geometry gdi wnd menu dialog image module
+                   filedialog listctrl treectrl button static tooltipctrl)
 util_layer(runtime   USES framework
            HEADERS strutil variant lock thread file recordfile uilanguage)
 util_layer(config    USES framework runtime
@@ -48,7 +49,7 @@ util_layer(encoding  USES framework runtime
 # The controls: side by side, each on everything below them.
 util_layer(controls  USES ${BELOW_CONTROLS})
 util_layer(composite USES ${BELOW_CONTROLS}
-           HEADERS kxtreectrl)
+           HEADERS kxtreectrl pagetab tooltip balloon kxtooltipctrl)
 util_layer(grid      USES ${BELOW_CONTROLS})
 util_layer(lists     USES ${BELOW_CONTROLS}
            HEADERS kxheaderctrl kxlistctrl)

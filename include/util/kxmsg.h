@@ -18,3 +18,13 @@ constexpr UINT WM_KX_WEB_NAVIGATED = 0x52C;      // posted: the top-level page n
 constexpr UINT WM_KX_WEB_BEFORENAVIGATE = 0x52D; // sent: lParam tagBeforeNavigateArgs*; non-zero = handled, cancelled
 constexpr UINT WM_KX_WEB_COMPLETE = 0x52E;       // posted: download complete (lParam 0), document complete (URL)
 constexpr UINT WM_KX_WEB_OPENPENDING = 0x52F;    // posted to itself: open the redirected new-window URL
+
+// Asks the parent of child to paint the background under child's window rectangle into dc (at dc's
+// origin); true when the parent did (answered 1).
+inline bool KxPaintParentBackground(HWND child, HDC dc)
+{
+    RECT screen{};
+    HWND parent = ::GetParent(child);
+    return parent != nullptr && ::GetWindowRect(child, &screen) &&
+           ::SendMessageW(parent, WM_KX_PAINTBK, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(&screen)) == 1;
+}

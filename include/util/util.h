@@ -16,6 +16,9 @@
 #include <util/filedialog.h>
 #include <util/listctrl.h>
 #include <util/treectrl.h>
+#include <util/button.h>
+#include <util/static.h>
+#include <util/tooltipctrl.h>
 
 // Runtime services
 #include <util/runlog.h>
@@ -58,6 +61,11 @@
 
 // Composite controls
 #include <util/kxtreectrl.h>
+// Composite controls
+#include <util/pagetab.h>
+#include <util/tooltip.h>
+#include <util/balloon.h>
+#include <util/kxtooltipctrl.h>
 
 // Step messages
 #include <util/step.h>
