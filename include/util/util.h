@@ -10,6 +10,7 @@
 #include <util/geometry.h>
 #include <util/gdi.h>
 #include <util/wnd.h>
+#include <util/edit.h>
 #include <util/menu.h>
 #include <util/dialog.h>
 #include <util/image.h>
