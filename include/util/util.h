@@ -45,6 +45,10 @@
 #include <util/basewnd.h>
 #include <util/basedlg.h>
 
+// Input controls
+#include <util/blowfish.h>
+#include <util/passedit.h>
+
 // Step messages
 #include <util/step.h>
 
