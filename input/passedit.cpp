@@ -475,7 +475,12 @@ bool CKXPassEdit::ReplaceBytes(int start, int end, const char* bytes, int count)
     WriteStore(text);
     if (IsWindow()) {
         InternalEdit internal(*this);
-        SetSel(start, end, TRUE);
+        int selStart = 0;
+        int selEnd = 0;
+        GetSel(selStart, selEnd);
+        if (selStart != start || selEnd != end) {
+            SetSel(start, end, TRUE);
+        }
         if (m_compatible) {
             Plaintext inserted;
             inserted.Replace(0, 0, bytes, count);
