@@ -159,3 +159,46 @@ TEST_F(PassEditKeyTest, CtrlAThenTypingReplacesEverything)
 }
 
 } // namespace
+
+namespace {
+
+TEST(PassEditEventTest, KeyMessageParametersBecomeAnEvent)
+{
+    struct Case {
+        LPARAM param;
+        WORD repeat;
+        BYTE scan;
+        BYTE flagBits; // extended and Alt
+        BYTE state;
+    };
+    for (const Case& test : {Case{0x001E0001, 1, 0x1E, 0, 0},
+                             Case{0x214B0003, 3, 0x4B, KBDEVENT_FLAG_EXTENDED | KBDEVENT_FLAG_ALT, 0},
+                             Case{static_cast<LPARAM>(0xC0100001u), 1, 0x10, 0,
+                                  KBDEVENT_STATE_DOWN_OR_PREVIOUS | KBDEVENT_STATE_RELEASED}}) {
+        tagKBDEVENT event{};
+        CKXPassEdit::KbdProcParamToKbdEvent('K', test.param, &event);
+        EXPECT_EQ(event.key, static_cast<DWORD>('K'));
+        EXPECT_EQ(event.repeat, test.repeat);
+        EXPECT_EQ(event.scan, test.scan);
+        EXPECT_EQ(event.flags & (KBDEVENT_FLAG_EXTENDED | KBDEVENT_FLAG_ALT), test.flagBits);
+        EXPECT_EQ(event.state, test.state);
+    }
+    CKXPassEdit::KbdProcParamToKbdEvent('K', 0, nullptr);
+}
+
+TEST_F(PassEditKeyTest, LetterAndDigitKeyMessagesAreDroppedBeforeTranslation)
+{
+    struct Case {
+        UINT message;
+        WPARAM key;
+        BOOL dropped;
+    };
+    for (const Case& test : {Case{WM_KEYDOWN, 'Q', TRUE}, Case{WM_KEYUP, '7', TRUE}, Case{WM_SYSKEYDOWN, 'F', TRUE},
+                             Case{WM_KEYDOWN, VK_LEFT, FALSE}, Case{WM_KEYDOWN, VK_TAB, FALSE},
+                             Case{WM_LBUTTONDOWN, 'Q', FALSE}}) {
+        MSG msg{*m_edit, test.message, test.key, 0, 0, {}};
+        EXPECT_EQ(m_edit->PreTranslateMessage(&msg), test.dropped) << test.message << " " << test.key;
+    }
+}
+
+} // namespace
