@@ -60,3 +60,10 @@ BOOL CEdit::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* r
     }
     return CWnd::OnChildNotify(message, wParam, lParam, result);
 }
+
+BOOL CRichEditCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
+{
+    // The library registers the class; it stays loaded for the life of the process.
+    static const HMODULE library = ::LoadLibraryW(L"riched20.dll");
+    return library != nullptr && CWnd::Create(L"RichEdit20W", nullptr, style, rect, parent, id);
+}

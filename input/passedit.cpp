@@ -50,7 +50,7 @@ int CharacterBytes(wchar_t ch, char (&bytes)[2])
 
 void Beep()
 {
-    passedit::Platform().messageBeep(kBeep);
+    KxGetInputPlatform().messageBeep(kBeep);
 }
 
 // The clipboard, open for as long as the object lives.
@@ -173,7 +173,7 @@ private:
 // ---- construction ----
 
 CKXPassEdit::CKXPassEdit()
-    : m_compatible(passedit::Platform().getVersion() >= kCompatibleVersionBit), m_key{},
+    : m_compatible(KxGetInputPlatform().getVersion() >= kCompatibleVersionBit), m_key{},
       m_keyLength(std::rand() % 130 + 130)
 {
     for (int i = 0; i < m_keyLength; ++i) {

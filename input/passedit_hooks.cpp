@@ -7,8 +7,6 @@
 namespace passedit {
 namespace {
 
-KxPassEditPlatform g_platform{};
-
 // WM_KEYDOWN to 0x108: the keyboard messages of a window.
 bool IsKeyMessage(UINT message)
 {
@@ -48,15 +46,6 @@ void Deliver(CKXPassEdit* edit, tagKBDEVENT& event)
 }
 
 } // namespace
-
-KxPassEditPlatform Platform()
-{
-    KxPassEditPlatform platform = g_platform;
-    platform.setWindowsHookEx = platform.setWindowsHookEx ? platform.setWindowsHookEx : &::SetWindowsHookExW;
-    platform.getVersion = platform.getVersion ? platform.getVersion : &::GetVersion;
-    platform.messageBeep = platform.messageBeep ? platform.messageBeep : &::MessageBeep;
-    return platform;
-}
 
 HookSet& HookSet::Instance()
 {
@@ -128,7 +117,7 @@ bool HookSet::Install()
     const DWORD thread = ::GetCurrentThreadId();
     for (Hook& hook : m_hooks) {
         const bool global = hook.kind == WH_KEYBOARD_LL;
-        hook.handle = Platform().setWindowsHookEx(hook.kind, hook.procedure,
+        hook.handle = KxGetInputPlatform().setWindowsHookEx(hook.kind, hook.procedure,
                                                   global ? ::GetModuleHandleW(nullptr) : nullptr, global ? 0 : thread);
     }
     if (HandleOf(WH_KEYBOARD_LL) == nullptr && HandleOf(WH_KEYBOARD) == nullptr) {
@@ -218,10 +207,3 @@ LRESULT CALLBACK HookSet::PassOnProc(int code, WPARAM wParam, LPARAM lParam)
 }
 
 } // namespace passedit
-
-KxPassEditPlatform KxSetPassEditPlatform(const KxPassEditPlatform& platform)
-{
-    const KxPassEditPlatform previous = passedit::g_platform;
-    passedit::g_platform = platform;
-    return previous;
-}

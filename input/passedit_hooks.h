@@ -8,9 +8,6 @@
 
 namespace passedit {
 
-// The platform calls in use: a test's, or the platform's own where it set none.
-KxPassEditPlatform Platform();
-
 // The password edits of the process and the hooks that guard them: installed with the first edit,
 // removed with the last. Used from the user-interface thread only.
 class HookSet {

@@ -35,3 +35,14 @@ protected:
 
     BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 };
+
+// The platform's rich edit control ("RichEdit20W"); its library is loaded with the first Create.
+class UTIL_API CRichEditCtrl : public CWnd {
+public:
+    CRichEditCtrl() = default;
+
+    using CWnd::Create;
+    // A child rich edit (WS_CHILD is added) with the given ES_* and WS_* styles; false when the
+    // platform's rich edit library is missing.
+    virtual BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
+};

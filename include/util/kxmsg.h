@@ -13,3 +13,4 @@ constexpr UINT WM_KX_SETGRIDCURSOR = 0x506; // the grid asks its parent to set t
 constexpr UINT WM_KX_EXPORTDONE = 0x507;    // the export thread finished
 constexpr UINT WM_KX_SPLITTERMOVED = 0x508; // a panel's splitter drag ended
 constexpr UINT WM_KX_KBDEVENT = 0x50E;      // the library's keyboard hooks queued events to a password edit
+constexpr UINT WM_KX_RICHEDIT_VSCROLLED = 0xA39; // posted by a rich edit to its parent after WM_VSCROLL (same parameters)

@@ -8,6 +8,7 @@
 #include <util/cstring.h>
 #include <util/edit.h>
 #include <util/export.h>
+#include <util/inputplatform.h>
 #include <util/markup.h>
 
 class KXBlowfish;
@@ -52,15 +53,6 @@ struct _KXEncrypt_stru {
     DWORD length;
 };
 static_assert(sizeof(_KXEncrypt_stru) == 260, "the content record is 256 bytes and a length");
-
-// The platform calls of the password edit that a test stands in for; nulls mean the platform's own.
-struct KxPassEditPlatform {
-    HHOOK(WINAPI* setWindowsHookEx)(int kind, HOOKPROC procedure, HINSTANCE module, DWORD threadId);
-    DWORD(WINAPI* getVersion)();
-    BOOL(WINAPI* messageBeep)(UINT type);
-};
-// Installs the calls and returns the previous ones.
-UTIL_API KxPassEditPlatform KxSetPassEditPlatform(const KxPassEditPlatform& platform);
 
 // An edit for passwords. While one exists, the library's keyboard hooks take the keys meant for a
 // focused password edit before any other hook or the message path sees them and queue them to the

@@ -47,7 +47,9 @@
 
 // Input controls
 #include <util/blowfish.h>
+#include <util/inputplatform.h>
 #include <util/passedit.h>
+#include <util/numedit.h>
 
 // Step messages
 #include <util/step.h>

@@ -16,7 +16,7 @@ protected:
     void SetUp() override
     {
         s_beeps = 0;
-        m_previous = KxSetPassEditPlatform(Platform());
+        m_previous = KxSetInputPlatform(Platform());
         m_parent = std::make_unique<testsupport::RecordingParent>(320, 120);
         m_edit = std::make_unique<CKXPassEdit>();
         ASSERT_TRUE(m_edit->CEdit::Create(WS_VISIBLE | ES_PASSWORD | ES_AUTOHSCROLL, CRect(10, 10, 250, 34),
@@ -28,10 +28,10 @@ protected:
     {
         m_edit.reset();
         m_parent.reset();
-        KxSetPassEditPlatform(m_previous);
+        KxSetInputPlatform(m_previous);
     }
     // The platform calls the tests use: the fixture only counts beeps.
-    virtual KxPassEditPlatform Platform() const { return {nullptr, nullptr, &CountBeep}; }
+    virtual KxInputPlatform Platform() const { return {nullptr, nullptr, &CountBeep, nullptr}; }
 
     std::wstring SafeText() const
     {
@@ -76,7 +76,7 @@ protected:
     }
 
     static inline int s_beeps = 0;
-    KxPassEditPlatform m_previous{};
+    KxInputPlatform m_previous{};
     std::unique_ptr<testsupport::RecordingParent> m_parent;
     std::unique_ptr<CKXPassEdit> m_edit;
 };

@@ -158,7 +158,7 @@ DWORD WINAPI OldKernelVersion()
 
 class PassEditCompatibleTest : public PassEditFixture {
 protected:
-    KxPassEditPlatform Platform() const override { return {nullptr, &OldKernelVersion, &CountBeep}; }
+    KxInputPlatform Platform() const override { return {nullptr, &OldKernelVersion, &CountBeep, nullptr}; }
 };
 
 TEST_F(PassEditCompatibleTest, WindowTextIsThePasswordAndFillsTheStore)

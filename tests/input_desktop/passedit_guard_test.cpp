@@ -241,7 +241,7 @@ protected:
         PassEditFixture::TearDown();
         m_earlier.reset();
     }
-    KxPassEditPlatform Platform() const override { return {&HookRecorder::SetHook, nullptr, &CountBeep}; }
+    KxInputPlatform Platform() const override { return {&HookRecorder::SetHook, nullptr, &CountBeep, nullptr}; }
 
     // Types through the system's input; true when the edit got the whole text.
     bool TypeThroughSystem(CKXPassEdit& edit, const std::vector<WORD>& keys, const std::wstring& expected)
