@@ -155,7 +155,8 @@ LRESULT CALLBACK HookSet::OurKeyboardProcLL(int code, WPARAM wParam, LPARAM lPar
     if (code == HC_ACTION) {
         const auto* info = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
         CKXPassEdit* edit = Instance().FocusedEdit();
-        if (edit && IsGuardedKey(info->vkCode, (info->flags & LLKHF_ALTDOWN) != 0)) {
+        const bool altDown = (info->flags & LLKHF_ALTDOWN) != 0 || ::GetAsyncKeyState(VK_MENU) < 0;
+        if (edit && IsGuardedKey(info->vkCode, altDown)) {
             tagKBDEVENT event = EventFromLowLevel(*info);
             Deliver(edit, event);
             return 1;

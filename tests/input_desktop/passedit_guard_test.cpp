@@ -269,6 +269,20 @@ TEST_F(PassEditHookTest, KeysFromTheSystemReachOnlyTheEdit)
     EXPECT_EQ(WindowLine(*m_edit), L"   ");
 }
 
+TEST_F(PassEditHookTest, KeysWithAltTakeTheNormalPath)
+{
+    std::vector<INPUT> inputs(4);
+    const WORD keys[] = {VK_MENU, 'X', 'X', VK_MENU};
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki.wVk = keys[i];
+        inputs[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+    }
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    EXPECT_TRUE(testsupport::PumpUntil([&] { return m_earlier->Saw('X'); }, 5000));
+    EXPECT_EQ(SafeText(), L"");
+}
+
 TEST_F(PassEditHookTest, TwoEditsShareOneHookSetUntilTheLastGoes)
 {
     CKXPassEdit second;
@@ -318,6 +332,57 @@ TEST_F(PassEditHookTest, ThreadHookTakesTheKeysWithoutTheLowLevelOne)
     ASSERT_TRUE(edit.CEdit::Create(WS_VISIBLE | ES_PASSWORD, CRect(10, 10, 250, 34), m_parent.get(), 104));
     EXPECT_TRUE(TypeThroughSystem(edit, {'Q', '9'}, L"q9"));
     EXPECT_FALSE(m_earlier->ThreadHookSaw('Q') || m_earlier->ThreadHookSaw('9'));
+}
+
+} // namespace
+
+namespace {
+
+// Reads the context menu's items as the menu opens, then closes it.
+class MenuProbe : public CKXPassEdit {
+public:
+    std::vector<bool> enabled;
+    std::vector<std::wstring> texts;
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_INITMENUPOPUP) {
+            const auto menu = reinterpret_cast<HMENU>(wParam);
+            for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+                wchar_t text[32] = {};
+                ::GetMenuStringW(menu, static_cast<UINT>(i), text, 32, MF_BYPOSITION);
+                texts.push_back(text);
+                enabled.push_back((::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_GRAYED) == 0);
+            }
+            ::EndMenu();
+        }
+        return CKXPassEdit::WindowProc(message, wParam, lParam);
+    }
+};
+
+TEST(PassEditMenuTest, ItemsFollowTheClipboardTheSelectionAndThePassword)
+{
+    struct Case {
+        const wchar_t* password;
+        int selEnd;
+        bool clipboardText;
+        std::vector<bool> enabled; // paste, delete, separator (never enabled), clear all, select all
+    };
+    testsupport::RecordingParent parent;
+    for (const Case& test : {Case{L"", 0, false, {false, false, false, false, false}},
+                             Case{L"abc", 0, true, {true, false, false, true, true}},
+                             Case{L"abc", 2, false, {false, true, false, true, true}}}) {
+        test.clipboardText ? PutOnClipboard(parent, L"x") : (void)(::OpenClipboard(parent) && ::EmptyClipboard() && ::CloseClipboard());
+        MenuProbe edit;
+        ASSERT_TRUE(edit.CEdit::Create(WS_VISIBLE | ES_PASSWORD, CRect(10, 10, 200, 34), &parent, 1));
+        edit.SetSafeText(test.password, 1);
+        edit.SetSel(0, test.selEnd);
+        edit.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit.GetSafeHwnd()), MAKELPARAM(-1, -1));
+        EXPECT_EQ(edit.enabled, test.enabled) << testing::PrintToString(test.password);
+        ASSERT_EQ(edit.texts.size(), 5u);
+        EXPECT_EQ(edit.texts[0], L"粘贴(&V)\tCtrl+V");
+        EXPECT_EQ(edit.texts[4], L"全选(&A)\tCtrl+A");
+    }
 }
 
 } // namespace
