@@ -10,8 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "encoding/guarded_buffer.h"
+#include "support/guarded_buffer.h"
 #include "input/passedit_fixture.h"
+#include "support/gdi_count.h"
 
 namespace {
 
@@ -175,6 +176,27 @@ TEST_F(PassEditCompatibleTest, WindowTextIsThePasswordAndFillsTheStore)
     ::GetWindowTextW(*m_edit, text, 16);
     EXPECT_STREQ(text, L"Q密码x");
     EXPECT_EQ(SafeText(), L"Q密码x");
+}
+
+} // namespace
+
+namespace {
+
+TEST(PassEditLeakTest, CreateTypeDestroyCyclesLeaveNoGdiObjects)
+{
+    testsupport::RecordingParent parent;
+    const auto cycle = [&parent] {
+        CKXPassEdit edit;
+        edit.CEdit::Create(WS_VISIBLE | ES_PASSWORD, CRect(0, 0, 120, 24), &parent, 1);
+        edit.PostCharKey(L'a');
+        edit.SendMessage(WM_PAINT);
+    };
+    cycle();
+    const int gdi = testsupport::GdiObjectCount();
+    for (int i = 0; i < 200; ++i) {
+        cycle();
+    }
+    EXPECT_LE(testsupport::GdiObjectCount(), gdi + 2);
 }
 
 } // namespace
