@@ -28,7 +28,7 @@ set(BELOW_CONTROLS resources framework runtime config runlog pinyin markup frame
 
 util_layer(resources)
 util_layer(framework USES
-           HEADERS export win32_names format cstring geometry gdi wnd menu dialog image module)
+           HEADERS export win32_names format cstring geometry gdi wnd edit menu dialog image module)
 util_layer(runtime   USES framework
            HEADERS strutil variant lock thread file recordfile uilanguage)
 util_layer(config    USES framework runtime
@@ -50,7 +50,8 @@ util_layer(controls  USES ${BELOW_CONTROLS})
 util_layer(composite USES ${BELOW_CONTROLS})
 util_layer(grid      USES ${BELOW_CONTROLS})
 util_layer(lists     USES ${BELOW_CONTROLS})
-util_layer(input     USES ${BELOW_CONTROLS})
+util_layer(input     USES ${BELOW_CONTROLS}
+           HEADERS blowfish inputplatform passedit numedit)
 util_layer(web       USES ${BELOW_CONTROLS})
 util_layer(export    USES ${BELOW_CONTROLS})
 util_layer(media     USES ${BELOW_CONTROLS})

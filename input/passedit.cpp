@@ -12,6 +12,8 @@
 #include "input/passedit_hooks.h"
 #include "input/passedit_keys.h"
 
+#undef DefWindowProc
+
 namespace {
 
 constexpr UINT kCodePage = 936;

@@ -11,6 +11,10 @@
 #include <util/inputplatform.h>
 #include <util/markup.h>
 
+// Win32 names of members, set aside here (see <util/win32_names.h>).
+#pragma push_macro("DefWindowProc")
+#undef DefWindowProc
+
 class KXBlowfish;
 
 // One keyboard event on its way from the library's hooks to a password edit.
@@ -170,3 +174,5 @@ private:
     char m_contentKey[9];
     std::deque<tagKBDEVENT> m_events;
 };
+
+#pragma pop_macro("DefWindowProc")
