@@ -27,9 +27,9 @@ endfunction()
 set(BELOW_CONTROLS resources framework runtime config runlog pinyin markup frame codec encoding)
 
 util_layer(resources)
-util_layer(framework USES
+util_layer(framework
            HEADERS export win32_names format cstring arrays geometry gdi wnd menu dialog image module
-                   filedialog listctrl treectrl button static tooltipctrl)
+                   filedialog listctrl treectrl button static tooltipctrl edit)
 util_layer(runtime   USES framework
            HEADERS strutil variant lock thread file recordfile uilanguage)
 util_layer(config    USES framework runtime
@@ -53,7 +53,8 @@ util_layer(composite USES ${BELOW_CONTROLS}
 util_layer(grid      USES ${BELOW_CONTROLS})
 util_layer(lists     USES ${BELOW_CONTROLS}
            HEADERS kxheaderctrl kxlistctrl)
-util_layer(input     USES ${BELOW_CONTROLS})
+util_layer(input     USES ${BELOW_CONTROLS}
+           HEADERS blowfish inputplatform passedit numedit)
 util_layer(web       USES ${BELOW_CONTROLS}
            HEADERS webhost jsbridge webctrl)
 util_layer(export    USES ${BELOW_CONTROLS}

@@ -28,3 +28,5 @@ inline bool KxPaintParentBackground(HWND child, HDC dc)
     return parent != nullptr && ::GetWindowRect(child, &screen) &&
            ::SendMessageW(parent, WM_KX_PAINTBK, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(&screen)) == 1;
 }
+constexpr UINT WM_KX_KBDEVENT = 0x50E;      // the library's keyboard hooks queued events to a password edit
+constexpr UINT WM_KX_RICHEDIT_VSCROLLED = 0xA39; // posted by a rich edit to its parent after WM_VSCROLL (same parameters)

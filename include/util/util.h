@@ -10,6 +10,7 @@
 #include <util/geometry.h>
 #include <util/gdi.h>
 #include <util/wnd.h>
+#include <util/edit.h>
 #include <util/menu.h>
 #include <util/dialog.h>
 #include <util/image.h>
@@ -66,6 +67,11 @@
 #include <util/tooltip.h>
 #include <util/balloon.h>
 #include <util/kxtooltipctrl.h>
+// Input controls
+#include <util/blowfish.h>
+#include <util/inputplatform.h>
+#include <util/passedit.h>
+#include <util/numedit.h>
 
 // Step messages
 #include <util/step.h>
