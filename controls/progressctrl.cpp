@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <string>
 
 #include "resources/resource.h"
 
@@ -247,6 +248,27 @@ void CKXProgressCtrl::PaintTiles(CDC& dc, const CRect& client) const
 }
 
 // ---- caption ----
+
+void CKXProgressCtrl::PreSubclassWindow()
+{
+    // A dialog item comes with its text; the window procedure that answers for it is still the
+    // control's own here.
+    const int length = ::GetWindowTextLengthW(m_hWnd);
+    if (length > 0) {
+        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+        ::GetWindowTextW(m_hWnd, &text[0], length + 1);
+        m_strCaption = text.c_str();
+    }
+    CStatic::PreSubclassWindow();
+}
+
+int CKXProgressCtrl::OnCreate(CREATESTRUCTW* cs)
+{
+    if (cs && cs->lpszName && !IS_INTRESOURCE(cs->lpszName)) {
+        m_strCaption = cs->lpszName;
+    }
+    return CStatic::OnCreate(cs);
+}
 
 LRESULT CKXProgressCtrl::OnGetText(size_t capacity, wchar_t* buffer) const
 {

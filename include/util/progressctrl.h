@@ -51,6 +51,8 @@ public:
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PreSubclassWindow() override;
+    int OnCreate(CREATESTRUCTW* cs) override;
     BOOL OnEraseBkgnd(CDC* dc) override;
     void OnPaint() override;
     void OnSize(UINT type, int cx, int cy) override;

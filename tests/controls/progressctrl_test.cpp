@@ -172,6 +172,17 @@ TEST(ProgressCtrl, TileStyleLaysTilesOnePixelApartOverTheBackground)
 TEST(ProgressCtrl, WindowTextIsTheCaptionCutToTheBuffer)
 {
     ProgressFixture f;
+    RecordingParent parent;
+    for (const bool subclassed : {false, true}) {
+        TestProgress created, item;
+        created.Create(L"登录中", WS_VISIBLE, RECT{0, 0, 100, 20}, &parent, 1);
+        item.SubclassWindow(CreateWindowExW(0, L"Static", L"登录中", WS_CHILD, 0, 30, 100, 20, parent, nullptr,
+                                            nullptr, nullptr));
+        CKXProgressCtrl& bar = subclassed ? item : created;
+        wchar_t text[8] = {};
+        EXPECT_EQ(bar.SendMessage(WM_GETTEXT, 8, reinterpret_cast<LPARAM>(text)), 3);
+        EXPECT_STREQ(text, L"登录中");
+    }
     f.bar.SetWindowText(L"下载中");
     struct Case {
         WPARAM capacity;
