@@ -5,7 +5,6 @@
 #include <functional>
 
 #include "support/dib.h"
-#include "support/gdi_count.h"
 #include "support/recording_parent.h"
 
 using testsupport::DibSurface;
@@ -201,25 +200,4 @@ TEST(ProgressCtrl, WindowTextIsTheCaptionCutToTheBuffer)
     EXPECT_FALSE(GetUpdateRect(f.bar, nullptr, FALSE));
     f.bar.SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"完成"));
     EXPECT_TRUE(GetUpdateRect(f.bar, nullptr, FALSE));
-}
-
-TEST(ProgressCtrl, PaintsAndResizesWithoutGdiGrowth)
-{
-    ProgressFixture f;
-    f.bar.SetShowText(TRUE);
-    f.bar.SetRange(0, 500);
-    auto cycle = [&](int round) {
-        for (int i = 0; i <= 500; i += 5) {
-            f.bar.SetPos(i);
-        }
-        f.bar.MoveWindow(0, 0, 150 + round % 2 * 50, 21);
-        f.bar.SetProgressStyle(round % 2);
-        f.bar.UpdateWindow();
-    };
-    cycle(0);
-    const int before = testsupport::GdiObjectCount();
-    for (int round = 1; round <= 10; ++round) {
-        cycle(round);
-    }
-    EXPECT_EQ(testsupport::GdiObjectCount(), before);
 }
