@@ -3,6 +3,7 @@
 #include <util/scrollbar.h>
 
 #include <algorithm>
+#include <climits>
 #include <optional>
 
 namespace {
@@ -76,7 +77,8 @@ bool CKxScrollBar::RangeIsValid() const
 
 int CKxScrollBar::GetScrollLimit() const
 {
-    return m_si.nMax - static_cast<int>(m_si.nPage) - m_si.nMin + 1;
+    const long long limit = static_cast<long long>(m_si.nMax) - m_si.nPage - m_si.nMin + 1;
+    return static_cast<int>(std::max<long long>(INT_MIN, std::min<long long>(limit, INT_MAX)));
 }
 
 BOOL CKxScrollBar::SetScrollInfo(const SCROLLINFO* info, BOOL redraw)
@@ -97,9 +99,9 @@ BOOL CKxScrollBar::SetScrollInfo(const SCROLLINFO* info, BOOL redraw)
     }
     if (!placed) {
         // Nothing to scroll: no thumb is drawn.
-        const UINT page32 = m_si.nPage;
+        const UINT keptPage = m_si.nPage;
         m_si = SCROLLINFO{};
-        m_si.nPage = page32;
+        m_si.nPage = keptPage;
     }
     Repaint();
     return TRUE;
