@@ -63,7 +63,7 @@ private:
     {
         SCROLLINFO info{};
         info.cbSize = sizeof(info);
-        if (bar == nullptr || bar->SendMessage(WM_KX_SB_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(&info)) == 0) {
+        if (bar == nullptr || bar->SendMessage(WM_KX_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(&info)) == 0) {
             return current;
         }
         Invalidate(FALSE);

@@ -452,11 +452,11 @@ LRESULT CKxScrollBar::NotifyWnd(int position, int code)
 LRESULT CKxScrollBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_KX_SB_GETSCROLLINFO:
+    case WM_KX_GETSCROLLINFO:
         return GetScrollInfo(reinterpret_cast<SCROLLINFO*>(lParam));
-    case WM_KX_SB_SETSCROLLINFO:
+    case WM_KX_SETSCROLLINFO:
         return SetScrollInfo(reinterpret_cast<const SCROLLINFO*>(lParam), TRUE);
-    case WM_KX_SB_WHEEL:
+    case WM_KX_SCROLLWHEEL:
         return OnMouseWheelRouted(wParam, lParam);
     default:
         return CWnd::WindowProc(message, wParam, lParam);

@@ -90,7 +90,7 @@ CWnd* CKxScrollBar::SetBuddy(CWnd* buddy)
         return nullptr;
     }
     m_hBuddy = buddy->GetSafeHwnd();
-    ::SendMessageW(m_hBuddy, WM_KX_SB_SETBUDDY, IsVertical() ? 0 : 1, reinterpret_cast<LPARAM>(m_hWnd));
+    ::SendMessageW(m_hBuddy, WM_KX_SCROLLBUDDY, IsVertical() ? 0 : 1, reinterpret_cast<LPARAM>(m_hWnd));
     if (IsVertical() && m_hWnd) {
         RouteWheel(m_hBuddy, m_hWnd, &ScrollBarInputFilter);
     }
@@ -120,7 +120,7 @@ LRESULT CALLBACK CKxScrollBar::ScrollBarInputFilter(int code, WPARAM wParam, LPA
         for (HWND window = ::GetFocus(); window; window = ::GetParent(window)) {
             const auto route = routing->barOfBuddy.find(window);
             if (route != routing->barOfBuddy.end()) {
-                ::PostMessageW(route->second, WM_KX_SB_WHEEL, mouse->mouseData, MAKELPARAM(mouse->pt.x, mouse->pt.y));
+                ::PostMessageW(route->second, WM_KX_SCROLLWHEEL, mouse->mouseData, MAKELPARAM(mouse->pt.x, mouse->pt.y));
                 return 1;
             }
         }

@@ -18,7 +18,7 @@ enum : int {
 // another window. It keeps a scroll-information record, draws itself from its colours and reports
 // what the user does to its buddy as WM_VSCROLL or WM_HSCROLL (code in the low word, the position cut
 // to 16 bits in the high word, the bar's handle in lParam); a buddy that scrolls past 65,535 reads the
-// whole position back with GetScrollInfo or WM_KX_SB_GETSCROLLINFO. The bar never moves its buddy's
+// whole position back with GetScrollInfo or WM_KX_GETSCROLLINFO. The bar never moves its buddy's
 // content itself.
 //
 // Vertical bars also take the mouse wheel for their buddy: a mouse hook of the thread that set the
@@ -42,7 +42,7 @@ public:
     int ModifyKXStyle(int orientation);
     int GetKXStyle() const { return m_nStyle; }
 
-    // Sends the buddy WM_KX_SB_SETBUDDY and, for a vertical bar, routes the buddy's wheel turns to this
+    // Sends the buddy WM_KX_SCROLLBUDDY and, for a vertical bar, routes the buddy's wheel turns to this
     // bar (a buddy set before is forgotten). Returns the buddy, null for a null window.
     CWnd* SetBuddy(CWnd* buddy);
     // The buddy, or null when it is no longer a window.

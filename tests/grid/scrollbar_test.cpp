@@ -39,7 +39,7 @@ struct Scroll {
     UINT message;
     int code;
     int packedPosition; // the message's 16-bit high word
-    int position;       // GetScrollInfo through WM_KX_SB_GETSCROLLINFO
+    int position;       // GetScrollInfo through WM_KX_GETSCROLLINFO
 };
 
 // A child window that takes the bar as its buddy and records what the bar tells it.
@@ -68,11 +68,11 @@ protected:
         if (message == WM_VSCROLL || message == WM_HSCROLL) {
             SCROLLINFO info{};
             info.cbSize = sizeof(info);
-            ::SendMessageW(reinterpret_cast<HWND>(lParam), WM_KX_SB_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(&info));
+            ::SendMessageW(reinterpret_cast<HWND>(lParam), WM_KX_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(&info));
             scrolls.push_back({message, LOWORD(wParam), HIWORD(wParam), info.nPos});
             return 0;
         }
-        if (message == WM_KX_SB_SETBUDDY) {
+        if (message == WM_KX_SCROLLBUDDY) {
             buddyNotices.emplace_back(wParam, lParam);
             return 0;
         }
@@ -172,7 +172,7 @@ TEST(ScrollBar, SetScrollInfoStoresTheRecordAndPullsAVerticalPageBackInside)
         BarFixture f(c.orientation, 17, 200);
         EXPECT_EQ(f.bar.SetScrollInfo(&c.in, TRUE), TRUE);
         SCROLLINFO out{};
-        EXPECT_EQ(f.bar.SendMessage(WM_KX_SB_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(&out)), 1);
+        EXPECT_EQ(f.bar.SendMessage(WM_KX_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(&out)), 1);
         EXPECT_EQ(out.nMin, c.min);
         EXPECT_EQ(out.nMax, c.max);
         EXPECT_EQ(out.nPage, UINT(c.page));
@@ -183,7 +183,7 @@ TEST(ScrollBar, SetScrollInfoStoresTheRecordAndPullsAVerticalPageBackInside)
     EXPECT_FALSE(f.bar.SetScrollInfo(nullptr, TRUE));
     EXPECT_FALSE(f.bar.GetScrollInfo(nullptr));
     const SCROLLINFO info = Info(0, 99, 20, 10);
-    EXPECT_EQ(f.bar.SendMessage(WM_KX_SB_SETSCROLLINFO, 0, reinterpret_cast<LPARAM>(&info)), 1);
+    EXPECT_EQ(f.bar.SendMessage(WM_KX_SETSCROLLINFO, 0, reinterpret_cast<LPARAM>(&info)), 1);
     EXPECT_EQ(f.bar.GetScrollLimit(), 80);
     int minimum = -1, maximum = -1;
     f.bar.SetScrollRange(0, 49, FALSE);
@@ -361,7 +361,7 @@ TEST(ScrollBar, NoBuddyMessagesWhenThePageCoversTheRange)
     f.SetRange(0, 99, 20, 40);
     f.bar.SetScrollRange(0, 10, FALSE); // maximum - minimum < page
     f.bar.SetScrollPos(5, FALSE);
-    f.bar.SendMessage(WM_KX_SB_WHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+    f.bar.SendMessage(WM_KX_SCROLLWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
     f.Click(8, 5);
     EXPECT_TRUE(f.buddy.scrolls.empty());
 }
@@ -484,7 +484,7 @@ TEST(ScrollBar, RoutedWheelMovesByTheWheelLinesAndStopsAtTheEnds)
     for (const Case& c : cases) {
         BarFixture f(c.orientation, 17, 200);
         f.SetRange(0, 99, 20, c.startPos);
-        const LRESULT answer = f.bar.SendMessage(WM_KX_SB_WHEEL, MAKEWPARAM(0, static_cast<WORD>(c.delta)), 0);
+        const LRESULT answer = f.bar.SendMessage(WM_KX_SCROLLWHEEL, MAKEWPARAM(0, static_cast<WORD>(c.delta)), 0);
         EXPECT_EQ(answer, 1);
         EXPECT_EQ(f.bar.GetScrollPos(), c.endPos) << c.startPos << " " << c.delta;
         EXPECT_EQ(f.buddy.Codes(), c.codes) << c.startPos << " " << c.delta;
