@@ -151,6 +151,14 @@ TEST(ScrollBar, SetBuddyTellsTheBuddyTheOrientationAndTheBar)
         EXPECT_EQ(f.bar.SetBuddy(nullptr), nullptr);
         EXPECT_EQ(f.bar.GetBuddy(), nullptr);
     }
+    // A buddy that is gone is no buddy: presses change the position and tell nobody.
+    BarFixture f(KXSB_VERT, 17, 200);
+    f.SetRange(0, 99, 20, 40);
+    f.buddy.DestroyWindow();
+    EXPECT_EQ(f.bar.GetBuddy(), nullptr);
+    f.Click(8, 195);
+    EXPECT_EQ(f.bar.GetScrollPos(), 41);
+    EXPECT_TRUE(f.buddy.scrolls.empty());
 }
 
 TEST(ScrollBar, SetScrollInfoStoresTheRecordAndPullsAVerticalPageBackInside)
