@@ -29,7 +29,7 @@ set(BELOW_CONTROLS resources framework runtime config runlog pinyin markup frame
 util_layer(resources)
 util_layer(framework
            HEADERS export win32_names format cstring arrays geometry gdi wnd menu dialog image module
-                   filedialog listctrl treectrl button static tooltipctrl edit)
+                   filedialog listctrl treectrl button static tooltipctrl edit spinbutton)
 util_layer(runtime   USES framework
            HEADERS strutil variant lock thread file recordfile uilanguage)
 util_layer(config    USES framework runtime
@@ -47,10 +47,12 @@ util_layer(codec     USES framework runtime
 util_layer(encoding  USES framework runtime
            HEADERS hash base64 gzip zip)
 # The controls: side by side, each on everything below them.
-util_layer(controls  USES ${BELOW_CONTROLS})
+util_layer(controls  USES ${BELOW_CONTROLS}
+           HEADERS splitter progressctrl kxspinbutton)
 util_layer(composite USES ${BELOW_CONTROLS}
            HEADERS kxtreectrl pagetab tooltip balloon kxtooltipctrl)
-util_layer(grid      USES ${BELOW_CONTROLS})
+util_layer(grid      USES ${BELOW_CONTROLS}
+           HEADERS scrollbar)
 util_layer(lists     USES ${BELOW_CONTROLS}
            HEADERS kxheaderctrl kxlistctrl)
 util_layer(input     USES ${BELOW_CONTROLS}

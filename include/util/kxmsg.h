@@ -30,3 +30,7 @@ inline bool KxPaintParentBackground(HWND child, HDC dc)
 }
 constexpr UINT WM_KX_KBDEVENT = 0x50E;      // the library's keyboard hooks queued events to a password edit
 constexpr UINT WM_KX_RICHEDIT_VSCROLLED = 0xA39; // posted by a rich edit to its parent after WM_VSCROLL (same parameters)
+constexpr UINT WM_KX_SCROLLBUDDY = 0x50A;   // a scroll bar to its buddy: wParam 1 horizontal, 0 vertical; lParam the bar
+constexpr UINT WM_KX_GETSCROLLINFO = 0x50B; // to a scroll bar: lParam SCROLLINFO* to fill
+constexpr UINT WM_KX_SETSCROLLINFO = 0x50C; // to a scroll bar: lParam the new SCROLLINFO*
+constexpr UINT WM_KX_SCROLLWHEEL = 0x50D;   // routed wheel: wParam mouse data (delta high), lParam the point

@@ -20,6 +20,8 @@
 #include <util/button.h>
 #include <util/static.h>
 #include <util/tooltipctrl.h>
+#include <util/static.h>
+#include <util/spinbutton.h>
 
 // Runtime services
 #include <util/runlog.h>
@@ -72,6 +74,13 @@
 #include <util/inputplatform.h>
 #include <util/passedit.h>
 #include <util/numedit.h>
+// Grid and list controls
+#include <util/scrollbar.h>
+
+// Simple skinned controls
+#include <util/splitter.h>
+#include <util/progressctrl.h>
+#include <util/kxspinbutton.h>
 
 // Step messages
 #include <util/step.h>
