@@ -44,6 +44,9 @@
 #include <util/basewnd.h>
 #include <util/basedlg.h>
 
+// Grid and list controls
+#include <util/grid.h>
+
 // Step messages
 #include <util/step.h>
 
