@@ -944,15 +944,20 @@ void CKxGrid::ScrollRowsInBuffer(int amount)
         const int source = target + amount;
         const int top = RowTop(target), height = RowTop(target + 1) - top;
         const int sourceTop = RowTop(source), sourceHeight = RowTop(source + 1) - sourceTop;
+        const int width = right - client.left;
         if (height == sourceHeight) {
-            ::BitBlt(dc, client.left, top, right - client.left, height, dc, client.left, sourceTop, SRCCOPY);
-        } else if (height < sourceHeight) {
-            ::BitBlt(dc, client.left, top, right - client.left, height, dc, client.left, sourceTop + 1, SRCCOPY);
-        } else {
-            ::BitBlt(dc, client.left, top + 1, right - client.left, sourceHeight, dc, client.left, sourceTop,
-                     SRCCOPY);
-            ::BitBlt(dc, client.left, top, right - client.left, 1, dc, client.left, sourceTop, SRCCOPY);
+            ::BitBlt(dc, client.left, top, width, height, dc, client.left, sourceTop, SRCCOPY);
+            return;
         }
+        // The row's top pixel row is left blank and the rest is filled up to the line at the bottom.
+        const int shift = height - sourceHeight;
+        if (shift < 0) {
+            ::BitBlt(dc, client.left, top + 1, width, height - 1, dc, client.left, sourceTop + 2, SRCCOPY);
+        } else {
+            ::BitBlt(dc, client.left, top + 2, width, sourceHeight - 1, dc, client.left, sourceTop + 1, SRCCOPY);
+            ::BitBlt(dc, client.left, top + 1, width, 1, dc, client.left, sourceTop + 1, SRCCOPY);
+        }
+        ::BitBlt(dc, client.left, top, width, 1, dc, client.left, sourceTop, SRCCOPY);
     };
     // Runs of rows whose heights match their sources move in one blit.
     auto sameRun = [&](int target) {
