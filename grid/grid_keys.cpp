@@ -18,7 +18,7 @@ bool IsNavigationKey(UINT key)
 void CKxGrid::OnKeyDown(UINT key, UINT repeatCount, UINT flags)
 {
     if (IsNavigationKey(key)) {
-        OnKeyNavigate(key);
+        OnKeyNavigate(key, KeyHeld(VK_MENU));
         return;
     }
     CKxBaseWnd::OnKeyDown(key, repeatCount, flags);
@@ -28,7 +28,7 @@ void CKxGrid::OnKeyDown(UINT key, UINT repeatCount, UINT flags)
 void CKxGrid::OnSysKeyDown(UINT key, UINT repeatCount, UINT flags)
 {
     if (IsNavigationKey(key)) {
-        OnKeyNavigate(key);
+        OnKeyNavigate(key, (flags & KF_ALTDOWN) != 0 || KeyHeld(VK_MENU));
         return;
     }
     CKxBaseWnd::OnSysKeyDown(key, repeatCount, flags);
@@ -53,7 +53,7 @@ void CKxGrid::OnSysKeyUp(UINT key, UINT repeatCount, UINT flags)
     CKxBaseWnd::OnSysKeyUp(key, repeatCount, flags);
 }
 
-void CKxGrid::OnKeyNavigate(UINT key)
+void CKxGrid::OnKeyNavigate(UINT key, bool alt)
 {
     switch (key) {
     case VK_PRIOR:
@@ -74,7 +74,7 @@ void CKxGrid::OnKeyNavigate(UINT key)
         break;
     default: {
         const int top = m_nTopIndex;
-        OnArrowKey(key);
+        OnArrowKey(key, alt);
         if (m_nTopIndex != top) {
             SetupScroll(0);
             RepaintOwnBars(BAR_VERT);
@@ -132,7 +132,7 @@ void CKxGrid::OnPageKey(UINT key)
     }
 }
 
-void CKxGrid::OnArrowKey(UINT key)
+void CKxGrid::OnArrowKey(UINT key, bool alt)
 {
     if (m_nItemCount < 1) {
         return;
@@ -146,7 +146,7 @@ void CKxGrid::OnArrowKey(UINT key)
         }
         return;
     }
-    if (KeyHeld(VK_MENU) && m_bRedraw && m_bRowDrag) {
+    if (alt && m_bRedraw && m_bRowDrag) {
         const bool canMove = step < 0 ? m_nFocusItem > 0 : m_nFocusItem >= 0 && m_nFocusItem < m_nItemCount - 1;
         if (canMove) {
             MoveRowByKey(step);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 #include <memory>
 
 #include "frame/gdiscope.h"
@@ -12,9 +13,53 @@ namespace {
 constexpr int kCopyMode = R2_COPYPEN;
 constexpr UINT kTextFormat = DT_SINGLELINE | DT_BOTTOM;
 
+// A solid one-pixel line along an axis, end point left out: the same pixels as a pen draws, without one.
 void Line(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour)
 {
-    KXDRAWFUN::DrawLine(dc, x1, y1, x2, y2, PS_SOLID, 1, colour, kCopyMode);
+    if (x1 != x2 && y1 != y2) {
+        KXDRAWFUN::DrawLine(dc, x1, y1, x2, y2, PS_SOLID, 1, colour, kCopyMode);
+        return;
+    }
+    auto span = [](int from, int to) { return from <= to ? std::make_pair(from, to) : std::make_pair(to + 1, from + 1); };
+    const auto xs = x1 == x2 ? std::make_pair(x1, x1 + 1) : span(x1, x2);
+    const auto ys = y1 == y2 ? std::make_pair(y1, y1 + 1) : span(y1, y2);
+    if (x1 == x2 && y1 == y2) {
+        return;
+    }
+    const RECT pixels{xs.first, ys.first, xs.second, ys.second};
+    KXDRAWFUN::FillSolidRect(dc, &pixels, colour);
+}
+
+// Text that the two-font drawing would draw in one font and colour, without mnemonic prefixes or the
+// dash of an empty value: measured once and put out directly, where the platform's text drawing
+// would put it.
+bool IsPlainText(const wchar_t* text, COLORREF colour, HFONT font, COLORREF colour2, HFONT font2)
+{
+    return colour == colour2 && (font2 == nullptr || font2 == font) && wcschr(text, L'&') == nullptr &&
+           wcsncmp(text, L"----", 4) != 0;
+}
+
+void DrawPlainText(HDC dc, const RECT& area, const wchar_t* text, UINT format, COLORREF colour, HFONT font)
+{
+    // Selecting a font realises it: the font and the text modes stay for the next cell, and the painting
+    // pass (GridCanvas) puts the caller's back once.
+    if (font != nullptr && ::GetCurrentObject(dc, OBJ_FONT) != font) {
+        ::SelectObject(dc, font);
+    }
+    if (::GetBkMode(dc) != TRANSPARENT) {
+        ::SetBkMode(dc, TRANSPARENT);
+    }
+    ::SetTextColor(dc, colour);
+    const int length = static_cast<int>(wcslen(text));
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc, text, length, &size);
+    int x = area.left;
+    if (format & DT_CENTER) {
+        x = (area.left + area.right - size.cx) / 2;
+    } else if (format & DT_RIGHT) {
+        x = area.right - size.cx;
+    }
+    ::ExtTextOutW(dc, x, area.bottom - size.cy, ETO_CLIPPED, &area, text, static_cast<UINT>(length), nullptr);
 }
 
 template <typename Handle>
@@ -65,20 +110,42 @@ private:
 };
 } // namespace
 
-// A device context for painting: the caller's, or a memory one holding the grid's buffer.
+// A device context for one painting pass: the caller's, whose font is put back at the end, or a memory
+// one holding the grid's buffer.
 class GridCanvas {
 public:
-    GridCanvas(HDC given, HBITMAP buffer) : m_given(given)
+    GridCanvas(HDC given, HBITMAP buffer)
+        : m_given(given),
+          m_font(given ? ::GetCurrentObject(given, OBJ_FONT) : nullptr),
+          m_bkMode(given ? ::GetBkMode(given) : 0),
+          m_textColour(given ? ::GetTextColor(given) : 0)
     {
         if (given == nullptr && buffer != nullptr) {
             m_buffer.reset(new kxdraw::SelectedBitmap(nullptr, buffer));
         }
     }
+    ~GridCanvas()
+    {
+        if (m_given == nullptr) {
+            return;
+        }
+        if (::GetCurrentObject(m_given, OBJ_FONT) != m_font) {
+            ::SelectObject(m_given, m_font);
+        }
+        ::SetBkMode(m_given, m_bkMode);
+        ::SetTextColor(m_given, m_textColour);
+    }
+    GridCanvas(const GridCanvas&) = delete;
+    GridCanvas& operator=(const GridCanvas&) = delete;
+
     HDC get() const { return m_given ? m_given : (m_buffer && m_buffer->ok() ? m_buffer->get() : nullptr); }
     bool temporary() const { return m_given == nullptr; }
 
 private:
     HDC m_given;
+    HGDIOBJ m_font;
+    int m_bkMode;
+    COLORREF m_textColour;
     std::unique_ptr<kxdraw::SelectedBitmap> m_buffer;
 };
 
@@ -95,9 +162,12 @@ bool CKxGrid::EnsureBuffer()
         return true;
     }
     const CSize size(std::max<int>(m_szBuffer.cx, client.Width()), std::max<int>(m_szBuffer.cy, client.Height()));
-    HDC windowDC = ::GetDC(m_hWnd);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(windowDC, std::max<int>(size.cx, 1), std::max<int>(size.cy, 1));
-    ::ReleaseDC(m_hWnd, windowDC);
+    // A 32-bit section: all drawing happens in memory and only the copies reach the display.
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), std::max<LONG>(size.cx, 1), -std::max<LONG>(size.cy, 1), 1, 32, BI_RGB,
+                      0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (bitmap == nullptr) {
         return false;
     }
@@ -605,7 +675,11 @@ void CKxGrid::DrawCellText(HDC dc, const RECT& rect, const wchar_t* text, UINT f
     } else if ((format & GF_ALIGNMASK) == GF_RIGHT) {
         platformFormat |= DT_RIGHT;
     }
-    KXDRAWFUN::DrawTextExW(dc, text, -1, &area, platformFormat, font, font2, color, color2, 0);
+    if (IsPlainText(text, color, font, color2, font2)) {
+        DrawPlainText(dc, area, text, platformFormat, color, font);
+    } else {
+        KXDRAWFUN::DrawTextExW(dc, text, -1, &area, platformFormat, font, font2, color, color2, 0);
+    }
 }
 
 void CKxGrid::DrawCellIcon(HDC dc, const RECT& rect, UINT format, HICON icon)

@@ -400,9 +400,9 @@ protected:
     void SelectRangeWithAnchor(int item);
     void NotifyFocusChange(UINT code, int oldFocus, int newFocus);
     void NotifySelectionMove(int oldFocus, int newFocus);
-    void OnKeyNavigate(UINT key);
+    void OnKeyNavigate(UINT key, bool alt);
     void OnPageKey(UINT key);
-    void OnArrowKey(UINT key);
+    void OnArrowKey(UINT key, bool alt);
     void ExtendSelectionTo(int focus);
     void MoveRowByKey(int step);
     void OnColumnDragMove(const CPoint& point);

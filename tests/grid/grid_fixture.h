@@ -54,7 +54,10 @@ inline std::ostream& operator<<(std::ostream& out, const Note& note)
 // Records every grid notification and answers the data requests with the text "row:column".
 class GridParent : public testsupport::RecordingParent {
 public:
-    explicit GridParent(int width = 640, int height = 480) : RecordingParent(width, height) {}
+    explicit GridParent(int width = 640, int height = 480, bool visible = true)
+        : RecordingParent(width, height, visible)
+    {
+    }
 
     // Grid notifications other than the data requests, in order.
     std::vector<Note> Notes() const

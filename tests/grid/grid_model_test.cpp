@@ -193,7 +193,7 @@ TEST(GridModel, SingleAndMultipleSelection)
 
     // From an empty selection, row 0 comes first; invalid entries are skipped.
     TestGrid multi;
-    MakeGrid(multi, parent, RECT{0, 100, 300, 200}, 0, {60, 60}, 10);
+    MakeGrid(multi, parent, RECT{0, 100, 300, 166}, 0, {60, 60}, 10);
     const int rows[] = {7, 3, 12};
     ASSERT_GT(multi.GetCountPerPage(), 0);
     ASSERT_LT(multi.GetCountPerPage(), 3);
