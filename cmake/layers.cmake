@@ -48,7 +48,8 @@ util_layer(encoding  USES framework runtime
 # The controls: side by side, each on everything below them.
 util_layer(controls  USES ${BELOW_CONTROLS})
 util_layer(composite USES ${BELOW_CONTROLS})
-util_layer(grid      USES ${BELOW_CONTROLS})
+util_layer(grid      USES ${BELOW_CONTROLS}
+           HEADERS grid)
 util_layer(lists     USES ${BELOW_CONTROLS})
 util_layer(input     USES ${BELOW_CONTROLS})
 util_layer(web       USES ${BELOW_CONTROLS})
