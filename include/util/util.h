@@ -13,6 +13,8 @@
 #include <util/menu.h>
 #include <util/dialog.h>
 #include <util/image.h>
+#include <util/static.h>
+#include <util/spinbutton.h>
 
 // Runtime services
 #include <util/runlog.h>
@@ -46,6 +48,12 @@
 
 // Grid and list controls
 #include <util/grid.h>
+#include <util/scrollbar.h>
+
+// Simple skinned controls
+#include <util/splitter.h>
+#include <util/progressctrl.h>
+#include <util/kxspinbutton.h>
 
 // Step messages
 #include <util/step.h>
