@@ -28,7 +28,7 @@ set(BELOW_CONTROLS resources framework runtime config runlog pinyin markup frame
 
 util_layer(resources)
 util_layer(framework USES
-           HEADERS export win32_names format cstring geometry gdi wnd menu dialog image module)
+           HEADERS export win32_names format cstring geometry gdi wnd menu dialog image module spinbutton static)
 util_layer(runtime   USES framework
            HEADERS strutil variant lock thread file recordfile uilanguage)
 util_layer(config    USES framework runtime
@@ -46,10 +46,11 @@ util_layer(codec     USES framework runtime
 util_layer(encoding  USES framework runtime
            HEADERS hash base64 gzip zip)
 # The controls: side by side, each on everything below them.
-util_layer(controls  USES ${BELOW_CONTROLS})
+util_layer(controls  USES ${BELOW_CONTROLS}
+           HEADERS kxspinbutton progressctrl splitter)
 util_layer(composite USES ${BELOW_CONTROLS})
 util_layer(grid      USES ${BELOW_CONTROLS}
-           HEADERS grid)
+           HEADERS grid scrollbar)
 util_layer(lists     USES ${BELOW_CONTROLS})
 util_layer(input     USES ${BELOW_CONTROLS})
 util_layer(web       USES ${BELOW_CONTROLS})
