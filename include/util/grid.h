@@ -384,7 +384,6 @@ protected:
     void CopyToWindow(const RECT& rect);
     void CopyToWindow(HDC windowDC, const RECT& rect);
     void RepaintOwnBars(int bars);
-    CBitmap* GetBuffer() { return &m_bmpBuffer; }
     bool EnsureBuffer();
 
     // ---- input ----
@@ -506,5 +505,4 @@ protected:
     CGridScrollInfo m_vsi;
     UINT m_nScrollHit = 0;
     int m_nThumbGrab = 0;
-    int m_nPressedFocus = -1; // focus before the last left press on a row
 };

@@ -435,7 +435,7 @@ TEST(GridResources, RepaintsDoNotGrowTheGdiObjects)
     grid.SetSimplSel(3, FALSE);
     grid.ReDrawAll(TRUE);
     const int before = testsupport::GdiObjectCount();
-    for (int i = 0; i < 10000; ++i) {
+    for (int i = 0; i < 3000; ++i) {
         grid.ReDrawAll(TRUE);
     }
     for (int i = 0; i < 200; ++i) {
