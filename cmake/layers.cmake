@@ -52,7 +52,7 @@ util_layer(controls  USES ${BELOW_CONTROLS}
 util_layer(composite USES ${BELOW_CONTROLS}
            HEADERS kxtreectrl pagetab tooltip balloon kxtooltipctrl)
 util_layer(grid      USES ${BELOW_CONTROLS}
-           HEADERS scrollbar)
+           HEADERS scrollbar grid)
 util_layer(lists     USES ${BELOW_CONTROLS}
            HEADERS kxheaderctrl kxlistctrl)
 util_layer(input     USES ${BELOW_CONTROLS}
@@ -60,7 +60,7 @@ util_layer(input     USES ${BELOW_CONTROLS}
 util_layer(web       USES ${BELOW_CONTROLS}
            HEADERS webhost jsbridge webctrl)
 util_layer(export    USES ${BELOW_CONTROLS}
-           HEADERS dataexport)
+           HEADERS dataexport kxspinbutton progressctrl splitter)
 util_layer(media     USES ${BELOW_CONTROLS})
 util_layer(shell     USES ${BELOW_CONTROLS})
 # Skinned dialogs are built from the controls.

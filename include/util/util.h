@@ -75,6 +75,7 @@
 #include <util/passedit.h>
 #include <util/numedit.h>
 // Grid and list controls
+#include <util/grid.h>
 #include <util/scrollbar.h>
 
 // Simple skinned controls

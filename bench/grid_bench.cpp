@@ -1,0 +1,254 @@
+// The grid against plain GDI painting of the same cells, and against itself at other sizes, measured
+// side by side in one run. Each line prints the ratio beside its target.
+#include <util/grid.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cwchar>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "measure_apart.h"
+
+namespace {
+
+constexpr int kRows = 40;
+constexpr int kColumns = 30;
+constexpr int kColumnWidth = 40;
+constexpr int kRowHeight = 22;
+constexpr int kWidth = kColumns * kColumnWidth + 4;
+constexpr int kHeight = kRowHeight * (kRows + 1) + 2;
+
+// Microseconds per call: the best of several rounds, so that a stray pause does not count.
+double MicrosecondsPerCall(int calls, const std::function<void(int)>& call)
+{
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    double best = 1e300;
+    for (int round = 0; round < 5; ++round) {
+        QueryPerformanceCounter(&start);
+        for (int i = 0; i < calls; ++i) {
+            call(i);
+        }
+        GdiFlush();
+        QueryPerformanceCounter(&end);
+        best = std::min(best, double(end.QuadPart - start.QuadPart) * 1e6 / double(frequency.QuadPart) / calls);
+    }
+    return best;
+}
+
+void Report(const char* what, double measured, const char* baselineName, double baseline, const char* target)
+{
+    std::printf("%-38s %9.1f us  %-26s %9.1f us  ratio %6.3f  (target %s)\n", what, measured, baselineName, baseline,
+                measured / baseline, target);
+}
+
+// The parent of the grids: answers cell and row requests with short numbers, and counts them.
+class BenchParent {
+public:
+    BenchParent()
+    {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = Procedure;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"GridBenchParent";
+        RegisterClassW(&windowClass);
+        m_window = CreateWindowExW(0, L"GridBenchParent", L"grid bench", WS_POPUP | WS_VISIBLE, 0, 0, kWidth + 20,
+                                   kHeight + 20, nullptr, nullptr, windowClass.hInstance, this);
+        SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~BenchParent() { DestroyWindow(m_window); }
+    BenchParent(const BenchParent&) = delete;
+    BenchParent& operator=(const BenchParent&) = delete;
+
+    CWnd* Wnd() { return CWnd::FromHandle(m_window); }
+    int requests = 0;
+    std::vector<int> rowsAsked;
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        auto* self = reinterpret_cast<BenchParent*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (message == WM_NOTIFY && self != nullptr) {
+            const auto* header = reinterpret_cast<NMHDR*>(lParam);
+            if (header->code == GN_CELLREQUEST) {
+                auto* request = reinterpret_cast<GRIDCELLREQUEST*>(lParam);
+                ++self->requests;
+                if (request->nColumn == 0) {
+                    self->rowsAsked.push_back(request->nRow);
+                }
+                FillText(request->pszText, request->nRow, request->nColumn);
+            } else if (header->code == GN_ROWREQUEST) {
+                auto* request = reinterpret_cast<GRIDROWREQUEST*>(lParam);
+                ++self->requests;
+                self->rowsAsked.push_back(request->nRow);
+                for (int i = 0; i < request->nCount; ++i) {
+                    FillText(request->pCells[i].szText, request->nRow, request->pCells[i].nColumn);
+                }
+            }
+            return 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    static void FillText(wchar_t* text, int row, int column)
+    {
+        if (text != nullptr) {
+            swprintf(text, 8, L"%d", (row * 7 + column * 13) % 10000);
+        }
+    }
+
+    HWND m_window;
+};
+
+std::unique_ptr<CKxGrid> MakeGrid(BenchParent& parent, DWORD style, int rows, HFONT font)
+{
+    auto grid = std::make_unique<CKxGrid>();
+    grid->Create(WS_CHILD | WS_VISIBLE, RECT{0, 0, kWidth, kHeight}, parent.Wnd(), 1, style | GS_GRIDLINES);
+    grid->SetFont(font, font, 0);
+    for (int i = 0; i < kColumns; ++i) {
+        grid->InsertColumn(-1, L"col", GF_RIGHT, kColumnWidth, FALSE);
+    }
+    if (style & GS_CALLBACKMASK) {
+        grid->SetItemCount(rows);
+    } else {
+        wchar_t text[8];
+        for (int row = 0; row < rows; ++row) {
+            swprintf(text, 8, L"%d", row % 10000);
+            grid->InsertItem(-1, text);
+            for (int column = 1; column < kColumns && row < 2 * kRows; ++column) {
+                swprintf(text, 8, L"%d", (row * 7 + column * 13) % 10000);
+                grid->SetItemText(row, column, text);
+            }
+        }
+    }
+    grid->SetRowHeight(kRowHeight - 1, -1, -1);
+    grid->ReCalcLayout();
+    grid->ReDrawAll(TRUE);
+    return grid;
+}
+
+// The same cells drawn with nothing but a fill and a text output each, then copied to the window.
+double PlainPaint(HWND window, HFONT font)
+{
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, kWidth, kHeight);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    HBRUSH brush = CreateSolidBrush(RGB(0, 0, 0));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(255, 255, 255));
+    const double time = MicrosecondsPerCall(20, [&](int) {
+        wchar_t text[8];
+        for (int row = 0; row < kRows; ++row) {
+            for (int column = 0; column < kColumns; ++column) {
+                const RECT cell{column * kColumnWidth, (row + 1) * kRowHeight, (column + 1) * kColumnWidth,
+                                (row + 2) * kRowHeight};
+                FillRect(dc, &cell, brush);
+                const int length = swprintf(text, 8, L"%d", (row * 7 + column * 13) % 10000);
+                ExtTextOutW(dc, cell.left + 2, cell.top + 4, ETO_CLIPPED, &cell, text, static_cast<UINT>(length),
+                            nullptr);
+            }
+        }
+        HDC windowDC = GetDC(window);
+        BitBlt(windowDC, 0, 0, kWidth, kHeight, dc, 0, 0, SRCCOPY);
+        ReleaseDC(window, windowDC);
+    });
+    DeleteObject(brush);
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return time;
+}
+
+double Repaint(CKxGrid& grid)
+{
+    return MicrosecondsPerCall(20, [&](int) { grid.ReDrawAll(TRUE); });
+}
+
+double ScrollOneRow(CKxGrid& grid)
+{
+    return MicrosecondsPerCall(200, [&](int i) { grid.Scroll(i % 2 ? -1 : 1, CKxGrid::SCROLL_ROWS); });
+}
+
+int Measure()
+{
+    HFONT font = CreateFontW(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
+    BenchParent parent;
+    std::printf("grid, %d x %d page (ratio = grid / reference)\n", kRows, kColumns);
+
+    const double plain = PlainPaint(*parent.Wnd(), font);
+    const struct {
+        const char* name;
+        DWORD style;
+    } modes[] = {{"repaint, stored rows", 0}, {"repaint, per-cell callback", GS_CELLCALLBACK},
+                 {"repaint, per-row callback", GS_ROWCALLBACK}};
+    for (const auto& mode : modes) {
+        auto grid = MakeGrid(parent, mode.style, 200, font);
+        Report(mode.name, Repaint(*grid), "FillRect + ExtTextOutW + blit", plain, "<= 1.5");
+    }
+
+    {
+        auto small = MakeGrid(parent, GS_CELLCALLBACK, 1000, font);
+        auto huge = MakeGrid(parent, GS_CELLCALLBACK, 10000000, font);
+        small->SetTopIndex(500);
+        huge->SetTopIndex(5000000);
+        Report("repaint, 10,000,000 rows", Repaint(*huge), "1,000 rows", Repaint(*small), "<= 1.1");
+        Report("one-row scroll, 10,000,000 rows", ScrollOneRow(*huge), "1,000 rows", ScrollOneRow(*small), "<= 1.1");
+
+        parent.requests = 0;
+        parent.rowsAsked.clear();
+        huge->Scroll(1, CKxGrid::SCROLL_ROWS);
+        std::printf("%-38s rows asked %zu (row %d), requests %d, for one new row of %d cells (target: that row only)\n",
+                    "one-row scroll asks the parent", parent.rowsAsked.size(),
+                    parent.rowsAsked.empty() ? -1 : parent.rowsAsked.front(), parent.requests, kColumns);
+    }
+
+    {
+        auto grid = MakeGrid(parent, GS_ROWCALLBACK, 100000, font);
+        grid->SetTopIndex(50000);
+        const double none = Repaint(*grid);
+        std::vector<int> all(100000);
+        for (int i = 0; i < 100000; ++i) {
+            all[i] = i;
+        }
+        const double selectAll = MicrosecondsPerCall(3, [&](int) { grid->SetMultiSel(all.data(), 100000, TRUE); });
+        Report("repaint, 100,000 rows selected", Repaint(*grid), "none selected", none, "<= 1.2");
+        std::printf("%-38s %9.1f us\n", "select all 100,000 rows", selectAll);
+        const RECT client{0, 0, kWidth, kHeight};
+        const double single = MicrosecondsPerCall(3, [&](int) {
+            grid->SetMultiSel(all.data(), 100000, FALSE);
+            grid->SetSimplSel(50000, FALSE);
+        });
+        std::printf("%-38s %9.1f us\n", "select all, then one row", single);
+        grid->SetMultiSel(all.data(), 100000, FALSE);
+        const double shiftClick = MicrosecondsPerCall(3, [&](int i) {
+            const LPARAM point = MAKELPARAM(client.left + 60, kRowHeight * (2 + i % 20) + 5);
+            SendMessageW(*grid, WM_LBUTTONDOWN, MK_SHIFT, point);
+            SendMessageW(*grid, WM_LBUTTONUP, 0, point);
+        });
+        std::printf("%-38s %9.1f us\n", "Shift-click range on a page", shiftClick);
+    }
+
+    {
+        auto grid = MakeGrid(parent, 0, 100000, font);
+        grid->SetTopIndex(10);
+        const double page = Repaint(*grid);
+        const double cell = MicrosecondsPerCall(200, [&](int i) { grid->SetItemText(20, 5, i % 2 ? L"123" : L"456"); });
+        Report("update one stored cell, 100,000 rows", cell, "repaint the page", page, "about 1/1200: one cell");
+    }
+    DeleteObject(font);
+    return 0;
+}
+
+} // namespace
+
+int main()
+{
+    return measure_apart::Run(L"bench_grid_apart.exe", Measure);
+}

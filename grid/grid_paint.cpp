@@ -1,0 +1,831 @@
+// The grid's painting: everything goes into one off-screen bitmap, and the changed part to the window.
+#include <util/drawfun.h>
+#include <util/grid.h>
+
+#include <algorithm>
+#include <cstring>
+#include <cwchar>
+#include <memory>
+
+#include "frame/gdiscope.h"
+
+namespace {
+constexpr int kCopyMode = R2_COPYPEN;
+constexpr UINT kTextFormat = DT_SINGLELINE | DT_BOTTOM;
+
+// A solid one-pixel line along an axis, end point left out: the same pixels as a pen draws, without one.
+void Line(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour)
+{
+    if (x1 != x2 && y1 != y2) {
+        KXDRAWFUN::DrawLine(dc, x1, y1, x2, y2, PS_SOLID, 1, colour, kCopyMode);
+        return;
+    }
+    auto span = [](int from, int to) { return from <= to ? std::make_pair(from, to) : std::make_pair(to + 1, from + 1); };
+    const auto xs = x1 == x2 ? std::make_pair(x1, x1 + 1) : span(x1, x2);
+    const auto ys = y1 == y2 ? std::make_pair(y1, y1 + 1) : span(y1, y2);
+    if (x1 == x2 && y1 == y2) {
+        return;
+    }
+    const RECT pixels{xs.first, ys.first, xs.second, ys.second};
+    KXDRAWFUN::FillSolidRect(dc, &pixels, colour);
+}
+
+// Text that the two-font drawing would draw in one font and colour, without mnemonic prefixes or the
+// dash of an empty value: measured once and put out directly, where the platform's text drawing
+// would put it.
+bool IsPlainText(const wchar_t* text, COLORREF colour, HFONT font, COLORREF colour2, HFONT font2)
+{
+    return colour == colour2 && (font2 == nullptr || font2 == font) && wcschr(text, L'&') == nullptr &&
+           wcsncmp(text, L"----", 4) != 0;
+}
+
+void DrawPlainText(HDC dc, const RECT& area, const wchar_t* text, UINT format, COLORREF colour, HFONT font)
+{
+    // Selecting a font realises it: the font and the text modes stay for the next cell, and the painting
+    // pass (GridCanvas) puts the caller's back once.
+    if (font != nullptr && ::GetCurrentObject(dc, OBJ_FONT) != font) {
+        ::SelectObject(dc, font);
+    }
+    if (::GetBkMode(dc) != TRANSPARENT) {
+        ::SetBkMode(dc, TRANSPARENT);
+    }
+    ::SetTextColor(dc, colour);
+    const int length = static_cast<int>(wcslen(text));
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc, text, length, &size);
+    int x = area.left;
+    if (format & DT_CENTER) {
+        x = (area.left + area.right - size.cx) / 2;
+    } else if (format & DT_RIGHT) {
+        x = area.right - size.cx;
+    }
+    ::ExtTextOutW(dc, x, area.bottom - size.cy, ETO_CLIPPED, &area, text, static_cast<UINT>(length), nullptr);
+}
+
+template <typename Handle>
+Handle HandleInCell(const GRIDCELL& cell)
+{
+    Handle handle = nullptr;
+    std::memcpy(&handle, cell.szText, sizeof(handle));
+    return handle;
+}
+
+UINT TypeOf(UINT format)
+{
+    return format & GF_TYPEMASK;
+}
+
+// Left edge of an image of the given width inside the cell, by the format's alignment.
+int AlignedLeft(const RECT& cell, UINT format, int width)
+{
+    switch (format & GF_ALIGNMASK) {
+    case GF_CENTER:
+        return cell.left + (cell.right - cell.left - width) / 2;
+    case GF_RIGHT:
+        return cell.right - width;
+    default:
+        return cell.left;
+    }
+}
+
+CPoint ArrowCentre(const CRect& arrow)
+{
+    return CPoint(arrow.left + arrow.Width() / 2, arrow.top + arrow.Height() / 2);
+}
+
+// Clipping that is undone when the scope ends.
+class ClipScope {
+public:
+    ClipScope(HDC dc, const RECT& rect) : m_dc(dc), m_saved(::SaveDC(dc))
+    {
+        ::IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
+    }
+    ~ClipScope() { ::RestoreDC(m_dc, m_saved); }
+    ClipScope(const ClipScope&) = delete;
+    ClipScope& operator=(const ClipScope&) = delete;
+
+private:
+    HDC m_dc;
+    int m_saved;
+};
+} // namespace
+
+// A device context for one painting pass: the caller's, whose font is put back at the end, or a memory
+// one holding the grid's buffer.
+class GridCanvas {
+public:
+    GridCanvas(HDC given, HBITMAP buffer)
+        : m_given(given),
+          m_font(given ? ::GetCurrentObject(given, OBJ_FONT) : nullptr),
+          m_bkMode(given ? ::GetBkMode(given) : 0),
+          m_textColour(given ? ::GetTextColor(given) : 0)
+    {
+        if (given == nullptr && buffer != nullptr) {
+            m_buffer.reset(new kxdraw::SelectedBitmap(nullptr, buffer));
+        }
+    }
+    ~GridCanvas()
+    {
+        if (m_given == nullptr) {
+            return;
+        }
+        if (::GetCurrentObject(m_given, OBJ_FONT) != m_font) {
+            ::SelectObject(m_given, m_font);
+        }
+        ::SetBkMode(m_given, m_bkMode);
+        ::SetTextColor(m_given, m_textColour);
+    }
+    GridCanvas(const GridCanvas&) = delete;
+    GridCanvas& operator=(const GridCanvas&) = delete;
+
+    HDC get() const { return m_given ? m_given : (m_buffer && m_buffer->ok() ? m_buffer->get() : nullptr); }
+    bool temporary() const { return m_given == nullptr; }
+
+private:
+    HDC m_given;
+    HGDIOBJ m_font;
+    int m_bkMode;
+    COLORREF m_textColour;
+    std::unique_ptr<kxdraw::SelectedBitmap> m_buffer;
+};
+
+// ---- buffer ----
+
+bool CKxGrid::EnsureBuffer()
+{
+    if (!IsWindow()) {
+        return false;
+    }
+    CRect client;
+    CWnd::GetClientRect(&client);
+    if (m_bmpBuffer.GetSafeHandle() != nullptr && m_szBuffer.cx >= client.Width() && m_szBuffer.cy >= client.Height()) {
+        return true;
+    }
+    const CSize size(std::max<int>(m_szBuffer.cx, client.Width()), std::max<int>(m_szBuffer.cy, client.Height()));
+    // A 32-bit section: all drawing happens in memory and only the copies reach the display.
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), std::max<LONG>(size.cx, 1), -std::max<LONG>(size.cy, 1), 1, 32, BI_RGB,
+                      0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap == nullptr) {
+        return false;
+    }
+    m_bmpBuffer.DeleteObject();
+    m_bmpBuffer.Attach(bitmap);
+    m_szBuffer = size;
+    return true;
+}
+
+void CKxGrid::ComposeBuffer()
+{
+    if (!EnsureBuffer()) {
+        return;
+    }
+    GridCanvas canvas(nullptr, m_bmpBuffer);
+    HDC dc = canvas.get();
+    CRect client;
+    CWnd::GetClientRect(&client);
+    KXDRAWFUN::FillSolidRect(dc, &client, m_crBk);
+    DrawHeader(dc, FALSE);
+    RedrawItems2(dc, m_nTopIndex, m_nTopIndex + m_nCountPerPage - 1);
+    DrawScrollBar(dc, BAR_HORZ | BAR_VERT);
+    DrawBorder(dc);
+}
+
+void CKxGrid::ReDrawAll(BOOL force)
+{
+    if (!IsWindow() || (!force && (!IsWindowVisible() || !m_bRedraw))) {
+        return;
+    }
+    ComposeBuffer();
+    InvalidateRect(nullptr, FALSE);
+    UpdateWindow();
+}
+
+void CKxGrid::CopyToWindow(HDC windowDC, const RECT& rect)
+{
+    GridCanvas canvas(nullptr, m_bmpBuffer);
+    if (canvas.get() != nullptr) {
+        ::BitBlt(windowDC, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, canvas.get(),
+                 rect.left, rect.top, SRCCOPY);
+    }
+}
+
+void CKxGrid::CopyToWindow(const RECT& rect)
+{
+    if (!IsWindow()) {
+        return;
+    }
+    HDC windowDC = ::GetDC(m_hWnd);
+    CopyToWindow(windowDC, rect);
+    ::ReleaseDC(m_hWnd, windowDC);
+}
+
+BOOL CKxGrid::OnEraseBkgnd(CDC*)
+{
+    return TRUE;
+}
+
+void CKxGrid::OnPaint()
+{
+    PAINTSTRUCT paint{};
+    HDC dc = ::BeginPaint(m_hWnd, &paint);
+    if (m_bRedraw) {
+        if (m_bmpBuffer.GetSafeHandle() == nullptr) {
+            ComposeBuffer();
+        }
+        CRect client;
+        CWnd::GetClientRect(&client);
+        CopyToWindow(dc, client);
+    }
+    ::EndPaint(m_hWnd, &paint);
+}
+
+void CKxGrid::OnSize(UINT type, int cx, int cy)
+{
+    CKxBaseWnd::OnSize(type, cx, cy);
+    if (cx > 0 && cy > 0) {
+        ReCalcLayout();
+        ReDrawAll(FALSE);
+    }
+}
+
+void CKxGrid::OnShowWindow(BOOL show, UINT status)
+{
+    CKxBaseWnd::OnShowWindow(show, status);
+    if (show) {
+        ReDrawAll(TRUE);
+    } else {
+        m_bmpBuffer.DeleteObject();
+        m_szBuffer = CSize(0, 0);
+    }
+}
+
+// ---- rows ----
+
+int CKxGrid::RedrawItems(int first, int last)
+{
+    if (!m_bRedraw) {
+        return 1;
+    }
+    first = std::max(first, m_nTopIndex);
+    const int lastVisible = std::min(m_nItemCount, m_nTopIndex + m_nCountPerPage) - 1;
+    if (last >= m_nItemCount || last >= m_nTopIndex + m_nCountPerPage) {
+        last = lastVisible;
+    }
+    if (last < first || m_bmpBuffer.GetSafeHandle() == nullptr) {
+        return 1;
+    }
+    RedrawItems2(nullptr, first, last);
+    if (m_bSizing) {
+        CRect client;
+        CWnd::GetClientRect(&client);
+        HDC windowDC = ::GetDC(m_hWnd);
+        CopyToWindow(windowDC, client);
+        DrawAdjectColWidthLine(windowDC, m_nSizingLineX, -1);
+        ::ReleaseDC(m_hWnd, windowDC);
+    } else {
+        CRect client;
+        CWnd::GetClientRect(&client);
+        CopyToWindow(CRect(client.left, RowTop(first - m_nTopIndex), client.right, RowTop(last - m_nTopIndex + 1)));
+    }
+    return 1;
+}
+
+void CKxGrid::RedrawItems2(HDC given, int first, int last)
+{
+    if (!m_bRedraw) {
+        return;
+    }
+    GridCanvas canvas(given, m_bmpBuffer);
+    HDC dc = canvas.get();
+    if (dc == nullptr) {
+        return;
+    }
+    const CRect client = GetClientRect();
+    ClipScope clip(dc, CRect(client.left, client.top, client.right - 1, client.bottom - 1));
+    const int end = std::min(last, m_nTopIndex + m_nCountPerPage - 1);
+    for (int row = std::max(first, m_nTopIndex); row <= end; ++row) {
+        if (m_dwGridStyle & GS_ROWCALLBACK) {
+            RedrawItemEx(dc, row);
+        } else {
+            RedrawItem(dc, row);
+        }
+    }
+}
+
+COLORREF CKxGrid::CellBackground(int row, int column) const
+{
+    const bool marked = column == 0 ? IsSelectedRow(row) : row == m_nFocusItem;
+    return marked ? m_crSelBk : m_crBk;
+}
+
+void CKxGrid::RedrawItem(HDC dc, int row)
+{
+    if ((m_dwGridStyle & GS_ROWCALLBACK) || !IsRowVisible(row) || dc == nullptr) {
+        return;
+    }
+    const bool perCell = (m_dwGridStyle & GS_CELLCALLBACK) != 0;
+    if (!perCell && !ValidStoredRow(row)) {
+        return;
+    }
+    const CRect client = GetClientRect();
+    const int top = RowTop(row - m_nTopIndex);
+    const int bottom = RowTop(row - m_nTopIndex + 1);
+    const int right = client.right - ((m_dwGridStyle & GS_OWNVSCROLL) ? 2 : 0);
+    ClipScope clip(dc, CRect(client.left, top, right, bottom));
+    for (const ColumnSpan& span : VisibleColumns(right)) {
+        const CRect cell(span.left, top, span.right, perCell ? bottom : bottom - 1);
+        const COLORREF background = CellBackground(row, span.index);
+        if (perCell) {
+            DrawRequestedCell(dc, row, span, cell, background);
+        } else {
+            DrawStoredCell(dc, m_rows[row], span, cell, background);
+        }
+        if ((m_dwGridStyle & GS_GRIDLINES) && span.index != 0 && !(m_columns[span.index].nFormat & GF_NOSPLITLINE)) {
+            Line(dc, cell.left, cell.top, cell.left, cell.bottom, m_crGridLine);
+        }
+    }
+    if (m_dwGridStyle & GS_GRIDLINES) {
+        Line(dc, client.left, bottom - 1, right, bottom - 1, m_crGridLine);
+    }
+}
+
+void CKxGrid::DrawStoredCell(HDC dc, const Row& row, const ColumnSpan& span, const RECT& cell, COLORREF background)
+{
+    if (span.index >= static_cast<int>(row.cells.size())) {
+        return;
+    }
+    const GRIDCELL& data = row.cells[span.index];
+    const UINT format = m_columns[span.index].nFormat;
+    const UINT type = TypeOf(format);
+    if (type == GF_TEXT) {
+        DrawCellBk(dc, cell, background);
+        DrawCellText(dc, cell, data.szText, format, data.crText, m_hFont, data.crText, m_hFont2);
+    } else if (type & GF_ICON) {
+        DrawCellBk(dc, cell, background);
+        DrawCellIcon(dc, cell, format, HandleInCell<HICON>(data));
+    } else if (type & GF_BITMAP) {
+        DrawCellBk(dc, cell, background);
+        DrawCellBitmap(dc, cell, format, HandleInCell<HBITMAP>(data));
+    }
+}
+
+void CKxGrid::DrawRequestedCell(HDC dc, int row, const ColumnSpan& span, const RECT& cell, COLORREF background)
+{
+    const UINT format = m_columns[span.index].nFormat;
+    const UINT type = TypeOf(format);
+    wchar_t text[GRID_TEXT_CAPACITY] = {};
+    GRIDCELLREQUEST request{};
+    request.hdr.code = GN_CELLREQUEST;
+    request.nRow = row;
+    request.nColumn = span.index;
+    request.nFormat = format;
+    request.crBk = background;
+    request.dwValue = type == GF_TEXT ? m_crText : type == GF_OWNERDRAW ? reinterpret_cast<DWORD_PTR>(dc) : 0;
+    request.hFont = m_hFont;
+    if (type == GF_TEXT) {
+        request.pszText = text;
+        request.nTextMax = GRID_TEXT_CAPACITY;
+    }
+    request.hFont2 = m_hFont2;
+    request.crText2 = m_crText;
+    SendToParent(&request.hdr);
+
+    if (type == GF_TEXT) {
+        // The parent may have filled the whole buffer.
+        text[GRID_TEXT_CAPACITY - 1] = L'\0';
+        const COLORREF colour = static_cast<COLORREF>(request.dwValue);
+        DrawCellBk(dc, cell, request.crBk);
+        DrawCellText(dc, cell, text, request.nFormat, colour, request.hFont,
+                     request.bUseFont2 ? request.crText2 : colour, request.bUseFont2 ? request.hFont2 : request.hFont);
+    } else if (type & GF_ICON && type != GF_OWNERDRAW) {
+        DrawCellBk(dc, cell, request.crBk);
+        DrawCellIcon(dc, cell, format, reinterpret_cast<HICON>(request.dwValue));
+    } else if (type & GF_BITMAP && type != GF_OWNERDRAW) {
+        DrawCellBk(dc, cell, request.crBk);
+        DrawCellBitmap(dc, cell, format, reinterpret_cast<HBITMAP>(request.dwValue));
+    }
+}
+
+void CKxGrid::FillCellDraw(HDC dc, int row, const ColumnSpan& span, const RECT& cell, GRIDCELLDRAW* draw)
+{
+    *draw = GRIDCELLDRAW{};
+    draw->nColumn = span.index;
+    draw->nFormat = m_columns[span.index].nFormat;
+    draw->crBk = CellBackground(row, span.index);
+    draw->rcCell = cell;
+    draw->hFont = m_hFont;
+    draw->nTextMax = GRID_TEXT_CAPACITY;
+    draw->hFont2 = m_hFont2;
+    draw->crText2 = m_crText;
+    if (TypeOf(draw->nFormat) == GF_TEXT) {
+        draw->dwValue = m_crText;
+    } else {
+        DrawCellBk(dc, cell, draw->crBk);
+        draw->dwValue = reinterpret_cast<DWORD_PTR>(dc);
+    }
+}
+
+void CKxGrid::DrawCellRecord(HDC dc, const GRIDCELLDRAW& cell, const RECT& rect)
+{
+    const UINT type = TypeOf(cell.nFormat);
+    if (type == GF_OWNERDRAW) {
+        return;
+    }
+    DrawCellBk(dc, rect, cell.crBk);
+    if (type == GF_TEXT) {
+        wchar_t text[GRID_TEXT_CAPACITY];
+        std::memcpy(text, cell.szText, sizeof(text));
+        text[GRID_TEXT_CAPACITY - 1] = L'\0';
+        const COLORREF colour = static_cast<COLORREF>(cell.dwValue);
+        DrawCellText(dc, rect, text, cell.nFormat, colour, cell.hFont, cell.bUseFont2 ? cell.crText2 : colour,
+                     cell.bUseFont2 ? cell.hFont2 : cell.hFont);
+    } else if (type & GF_ICON) {
+        DrawCellIcon(dc, rect, cell.nFormat, reinterpret_cast<HICON>(cell.dwValue));
+    } else if (type & GF_BITMAP) {
+        DrawCellBitmap(dc, rect, cell.nFormat, reinterpret_cast<HBITMAP>(cell.dwValue));
+    }
+}
+
+void CKxGrid::RedrawItemEx(HDC dc, int row)
+{
+    CRect band;
+    if (!m_bRedraw || dc == nullptr || m_columns.empty() || !GetItemRect(row, &band)) {
+        return;
+    }
+    const std::vector<ColumnSpan> spans = VisibleColumns(band.right - 1);
+    if (spans.empty()) {
+        return;
+    }
+    std::vector<GRIDCELLDRAW> cells(spans.size());
+    for (size_t i = 0; i < spans.size(); ++i) {
+        FillCellDraw(dc, row, spans[i], CRect(spans[i].left, band.top, spans[i].right, band.bottom), &cells[i]);
+    }
+    GRIDROWREQUEST request{};
+    request.hdr.code = GN_ROWREQUEST;
+    request.nRow = row;
+    request.nCount = static_cast<int>(cells.size());
+    request.pCells = cells.data();
+    SendToParent(&request.hdr);
+
+    for (size_t i = 0; i < spans.size(); ++i) {
+        const CRect rect(spans[i].left + 1, band.top, spans[i].right, band.bottom);
+        DrawCellRecord(dc, cells[i], rect);
+        if (m_dwGridStyle & GS_GRIDLINES) {
+            Line(dc, spans[i].right, band.top, spans[i].right, band.bottom, m_crGridLine);
+        }
+    }
+    if (m_dwGridStyle & GS_GRIDLINES) {
+        Line(dc, band.left, band.bottom - 1, band.right, band.bottom - 1, m_crGridLine);
+    }
+}
+
+int CKxGrid::RedrawCell(int row, int column)
+{
+    CRect cell;
+    if (!IsCallback() || !m_bRedraw || !GetSubItemRect(row, column, 0, &cell)) {
+        return 1;
+    }
+    GridCanvas canvas(nullptr, m_bmpBuffer);
+    HDC dc = canvas.get();
+    if (dc == nullptr) {
+        return 1;
+    }
+    {
+        ClipScope clip(dc, cell);
+        const ColumnSpan span{column, cell.left, cell.right};
+        GRIDCELLDRAW draw{};
+        FillCellDraw(dc, row, span, cell, &draw);
+        GRIDROWREQUEST request{};
+        request.hdr.code = GN_ROWREQUEST;
+        request.nRow = row;
+        request.nCount = 1;
+        request.pCells = &draw;
+        SendToParent(&request.hdr);
+        DrawCellRecord(dc, draw, cell);
+        if (m_dwGridStyle & GS_GRIDLINES) {
+            Line(dc, cell.right, cell.top, cell.right, cell.bottom - 1, m_crGridLine);
+            Line(dc, cell.left, cell.bottom - 1, cell.right, cell.bottom - 1, m_crGridLine);
+        }
+    }
+    InvalidateRect(&cell, TRUE);
+    return 1;
+}
+
+// A stored cell changed: it alone is painted again and copied to the window.
+void CKxGrid::RepaintStoredCell(int row, int column)
+{
+    CRect band;
+    ColumnSpan span{};
+    if (!m_bRedraw || !GetItemRect(row, &band) || m_bmpBuffer.GetSafeHandle() == nullptr) {
+        return;
+    }
+    const CRect client = GetClientRect();
+    band.right = client.right - ((m_dwGridStyle & GS_OWNVSCROLL) ? 2 : 0);
+    if (!ColumnSpanOf(column, band.right, &span)) {
+        return;
+    }
+    const CRect cell(span.left, band.top, std::min<int>(span.right, band.right), band.bottom - 1);
+    {
+        GridCanvas canvas(nullptr, m_bmpBuffer);
+        ClipScope clip(canvas.get(), CRect(cell.left, cell.top, cell.right, cell.bottom));
+        DrawStoredCell(canvas.get(), m_rows[row], span, CRect(span.left, band.top, span.right, band.bottom - 1),
+                       CellBackground(row, column));
+        if ((m_dwGridStyle & GS_GRIDLINES) && column != 0 && !(m_columns[column].nFormat & GF_NOSPLITLINE)) {
+            Line(canvas.get(), cell.left, cell.top, cell.left, cell.bottom, m_crGridLine);
+        }
+    }
+    CopyToWindow(cell);
+}
+
+// ---- header ----
+
+void CKxGrid::DrawHeader(HDC given, BOOL copy)
+{
+    if (!m_bRedraw) {
+        return;
+    }
+    GridCanvas canvas(given, m_bmpBuffer);
+    HDC dc = canvas.get();
+    if (dc == nullptr) {
+        return;
+    }
+    const CRect client = GetClientRect();
+    const CRect strip(client.left, client.top, client.right, client.top + m_nHeaderHeight);
+    KXDRAWFUN::FillSolidRect(dc, &strip, m_crHeaderBk);
+    const std::vector<ColumnSpan> spans = VisibleColumns(client.right);
+    for (const ColumnSpan& span : spans) {
+        const _KXGRIDCOLUMN& column = m_columns[span.index];
+        const CRect cell(span.left, strip.top, span.right, strip.bottom);
+        const bool hot = span.index == m_nHotHeaderCol;
+        const COLORREF background = hot || (TypeOf(column.nHeaderFormat) == GF_TEXT && column.nSort != 0)
+                                        ? m_crHeaderSelBk
+                                        : m_crHeaderBk;
+        const UINT type = TypeOf(column.nHeaderFormat);
+        if (type == GF_TEXT) {
+            CString title(column.szText);
+            COLORREF colour = hot ? m_crHeaderSelText : m_crHeaderText;
+            if (column.nSort != 0) {
+                title += column.nSort > 0 ? L"\u2191" : L"\u2193";
+                colour = m_crHeaderSortText;
+            }
+            DrawCellBk(dc, cell, background);
+            DrawCellText(dc, cell, title, column.nHeaderFormat, colour, m_hHeaderFont, colour, m_hHeaderFont2);
+        } else if (type & GF_ICON) {
+            DrawCellBk(dc, cell, background);
+            DrawCellIcon(dc, cell, column.nHeaderFormat, column.hHeaderIcon);
+        } else if (type == GF_BITMAP) {
+            DrawCellBk(dc, cell, background);
+            DrawCellBitmap(dc, cell, column.nHeaderFormat, column.hHeaderBitmap);
+        }
+        if (span.index != 0 && !(column.nFormat & GF_NOSPLITLINE)) {
+            Line(dc, cell.left, cell.top + 2, cell.left, cell.bottom - 2, m_crHeaderSplit);
+        }
+    }
+    if (m_dwGridStyle & GS_GRIDLINES) {
+        Line(dc, strip.left, strip.bottom - 1, strip.right, strip.bottom - 1, m_crGridLine);
+    }
+    DrawHeaderRows(dc, client, spans);
+    DrawBorder(dc);
+    if (copy && canvas.temporary() && IsWindow()) {
+        CopyToWindow(CRect(client.left, client.top, client.right, HeaderBottom()));
+    }
+}
+
+// The header is painted into the buffer and its strip shown again by the next paint.
+void CKxGrid::RefreshHeader()
+{
+    DrawHeader(nullptr, FALSE);
+    if (IsWindow()) {
+        CRect client;
+        CWnd::GetClientRect(&client);
+        client.bottom = client.top + m_nHeaderHeight;
+        InvalidateRect(&client, TRUE);
+    }
+}
+
+void CKxGrid::DrawHeaderRows(HDC dc, const CRect& client, const std::vector<ColumnSpan>& spans)
+{
+    for (int i = 0; i < GetHeadItemCount(); ++i) {
+        const int top = client.top + m_nHeaderHeight + i * m_nHeaderRowHeight;
+        const int bottom = top + m_nHeaderRowHeight;
+        const HeaderRow& row = m_headerRows[i];
+        for (const ColumnSpan& span : spans) {
+            if (span.index >= static_cast<int>(row.cells.size())) {
+                continue;
+            }
+            const _KXGRIDCOLUMN& column = m_columns[span.index];
+            const GRIDCELL& data = row.cells[span.index];
+            const CRect cell(span.left, top, span.right + 1, bottom);
+            const UINT format = column.nHeaderItemFormat;
+            const UINT type = TypeOf(format);
+            const bool fixed = span.index < m_nFixedCols;
+            if (type == GF_TEXT) {
+                DrawCellBk(dc, cell, m_crBk);
+                DrawCellText(dc, cell, data.szText, format, data.crText, fixed ? m_hHeaderRowFont : m_hFont,
+                             data.crText, fixed ? m_hHeaderRowFont2 : m_hFont2);
+            } else if (type == GF_OWNERDRAW) {
+                GRIDHEADERCELLDRAW request{};
+                request.hdr.code = GN_HEADERCELLDRAW;
+                request.nHeaderRow = i;
+                request.nColumn = span.index;
+                request.crBk = m_crBk;
+                request.hDC = dc;
+                request.rcCell = cell;
+                SendToParent(&request.hdr);
+            } else if (type & GF_ICON) {
+                DrawCellBk(dc, cell, m_crBk);
+                DrawCellIcon(dc, CRect(cell.left, cell.top, cell.right, cell.bottom - 2), format,
+                             HandleInCell<HICON>(data));
+            } else if (type & GF_BITMAP) {
+                DrawCellBk(dc, cell, m_crBk);
+                DrawCellBitmap(dc, CRect(cell.left, cell.top, cell.right, cell.bottom - 2), format,
+                               HandleInCell<HBITMAP>(data));
+            }
+            if ((m_dwGridStyle & GS_GRIDLINES) && span.index != 0 && !(column.nFormat & GF_NOSPLITLINE)) {
+                Line(dc, cell.left, top, cell.left, bottom, m_crGridLine);
+            }
+        }
+        if (m_dwGridStyle & GS_GRIDLINES) {
+            Line(dc, client.left, bottom - 1, client.right, bottom - 1, m_crGridLine);
+        }
+    }
+}
+
+// ---- cell primitives ----
+
+void CKxGrid::DrawCellBk(HDC dc, const RECT& rect, COLORREF color)
+{
+    const RECT inner{rect.left, rect.top + 1, rect.right - 1, rect.bottom - 1};
+    KXDRAWFUN::FillSolidRect(dc, &inner, color);
+}
+
+void CKxGrid::DrawCellText(HDC dc, const RECT& rect, const wchar_t* text, UINT format, COLORREF color, HFONT font,
+                           COLORREF color2, HFONT font2)
+{
+    if (text == nullptr || text[0] == L'\0') {
+        return;
+    }
+    const RECT area{rect.left + 2, rect.top, rect.right - 2, rect.bottom - 2};
+    UINT platformFormat = kTextFormat;
+    if ((format & GF_ALIGNMASK) == GF_CENTER) {
+        platformFormat |= DT_CENTER;
+    } else if ((format & GF_ALIGNMASK) == GF_RIGHT) {
+        platformFormat |= DT_RIGHT;
+    }
+    if (IsPlainText(text, color, font, color2, font2)) {
+        DrawPlainText(dc, area, text, platformFormat, color, font);
+    } else {
+        KXDRAWFUN::DrawTextExW(dc, text, -1, &area, platformFormat, font, font2, color, color2, 0);
+    }
+}
+
+void CKxGrid::DrawCellIcon(HDC dc, const RECT& rect, UINT format, HICON icon)
+{
+    SIZE size{};
+    KXDRAWFUN::GetIconSize(icon, &size);
+    if (icon == nullptr || size.cx <= 0 || size.cy <= 0) {
+        return;
+    }
+    const int x = AlignedLeft(rect, format, size.cx);
+    const int y = rect.top + (rect.bottom - rect.top - size.cy) / 2;
+    ::DrawIconEx(dc, x, y, icon, size.cx, size.cy, 0, nullptr, DI_NORMAL);
+}
+
+void CKxGrid::DrawCellBitmap(HDC dc, const RECT& rect, UINT format, HBITMAP bitmap)
+{
+    SIZE size{};
+    KXDRAWFUN::GetBmpSize(bitmap, &size);
+    if (bitmap == nullptr || size.cx <= 0 || size.cy <= 0) {
+        return;
+    }
+    const int x = AlignedLeft(rect, format, size.cx);
+    const int d = rect.bottom - rect.top - size.cy;
+    const int y = rect.top + d - d / 2 + 1;
+    const kxdraw::SelectedBitmap source(dc, bitmap);
+    if (source.ok()) {
+        ::BitBlt(dc, x, y, size.cx, size.cy, source.get(), 0, 0, SRCCOPY);
+    }
+}
+
+// ---- own scroll bars and border ----
+
+void CKxGrid::DrawScrollBar(HDC dc, int bars)
+{
+    const COLORREF ink = m_crGridBorder;
+    if ((bars & BAR_HORZ) && (m_dwGridStyle & GS_OWNHSCROLL)) {
+        CGridScrollInfo& info = m_hsi;
+        const CRect& bar = info.rcBar;
+        KXDRAWFUN::FillSolidRect(dc, &bar, m_crBk);
+        const POINT outline[] = {
+            {bar.left, bar.bottom - 1}, {bar.right, bar.bottom - 1}, {bar.right, bar.top}, {bar.left - 1, bar.top}};
+        KXDRAWFUN::DrawPolyLine(dc, outline, 4, PS_SOLID, 1, ink, kCopyMode);
+        Line(dc, info.rcArrow1.right, bar.top, info.rcArrow1.right, bar.bottom, ink);
+        Line(dc, info.rcArrow2.right, bar.top, info.rcArrow2.right, bar.bottom, ink);
+        Line(dc, info.rcArrow2.left, bar.top, info.rcArrow2.left, bar.bottom, ink);
+        CPoint c = ArrowCentre(info.rcArrow1);
+        KXDRAWFUN::SetPixel(dc, c.x - 2, c.y, ink);
+        Line(dc, c.x - 1, c.y - 1, c.x - 1, c.y + 2, ink);
+        Line(dc, c.x, c.y - 2, c.x, c.y + 3, ink);
+        Line(dc, c.x + 1, c.y - 3, c.x + 1, c.y + 4, ink);
+        c = ArrowCentre(info.rcArrow2);
+        Line(dc, c.x - 1, c.y - 3, c.x - 1, c.y + 4, ink);
+        Line(dc, c.x, c.y - 2, c.x, c.y + 3, ink);
+        Line(dc, c.x + 1, c.y - 1, c.x + 1, c.y + 2, ink);
+        KXDRAWFUN::SetPixel(dc, c.x + 2, c.y, ink);
+        info.rcTrack = CRect(info.rcArrow1.right, bar.top, info.rcArrow2.left, bar.bottom);
+    }
+    if ((bars & BAR_VERT) && (m_dwGridStyle & GS_OWNVSCROLL)) {
+        CGridScrollInfo& info = m_vsi;
+        const CRect& bar = info.rcBar;
+        KXDRAWFUN::FillSolidRect(dc, &bar, m_crBk);
+        const POINT outline[] = {
+            {bar.left, bar.top - 1}, {bar.left, bar.bottom}, {bar.right - 1, bar.bottom}, {bar.right - 1, bar.top - 1}};
+        KXDRAWFUN::DrawPolyLine(dc, outline, 4, PS_SOLID, 1, ink, kCopyMode);
+        Line(dc, bar.left, info.rcArrow1.bottom, bar.right, info.rcArrow1.bottom, ink);
+        Line(dc, bar.left, info.rcArrow2.top, bar.right, info.rcArrow2.top, ink);
+        CPoint c = ArrowCentre(info.rcArrow1);
+        KXDRAWFUN::SetPixel(dc, c.x, c.y - 2, ink);
+        Line(dc, c.x - 1, c.y - 1, c.x + 2, c.y - 1, ink);
+        Line(dc, c.x - 2, c.y, c.x + 3, c.y, ink);
+        Line(dc, c.x - 3, c.y + 1, c.x + 4, c.y + 1, ink);
+        c = ArrowCentre(info.rcArrow2);
+        Line(dc, c.x - 3, c.y - 1, c.x + 4, c.y - 1, ink);
+        Line(dc, c.x - 2, c.y, c.x + 3, c.y, ink);
+        Line(dc, c.x - 1, c.y + 1, c.x + 2, c.y + 1, ink);
+        KXDRAWFUN::SetPixel(dc, c.x, c.y + 2, ink);
+        info.rcTrack = CRect(bar.left, info.rcArrow1.bottom, bar.right, info.rcArrow2.top);
+        Line(dc, bar.right - 1, info.rcTrack.top, bar.right - 1, info.rcTrack.bottom, ink);
+    }
+    DrawScrollBlock(dc, bars);
+}
+
+void CKxGrid::DrawScrollBlock(HDC dc, int bars)
+{
+    const std::pair<int, CGridScrollInfo*> own[] = {{BAR_HORZ, &m_hsi}, {BAR_VERT, &m_vsi}};
+    for (const auto& entry : own) {
+        const DWORD style = entry.first == BAR_HORZ ? GS_OWNHSCROLL : GS_OWNVSCROLL;
+        const CGridScrollInfo& info = *entry.second;
+        if (!(bars & entry.first) || !(m_dwGridStyle & style) || info.rcBlock.IsRectEmpty()) {
+            continue;
+        }
+        CRect track = info.rcTrack;
+        track.DeflateRect(1, 1);
+        KXDRAWFUN::FillSolidRect(dc, &track, m_crBk);
+        KXDRAWFUN::DrawRect(dc, &info.rcBlock, PS_SOLID, 1, m_crGridBorder, kCopyMode);
+        const CPoint centre = info.rcBlock.CenterPoint();
+        for (int dx = -3; dx <= 3; dx += 3) {
+            for (int dy = -3; dy <= 3; dy += 3) {
+                KXDRAWFUN::SetPixel(dc, centre.x + dx, centre.y + dy, m_crGridBorder);
+            }
+        }
+    }
+}
+
+void CKxGrid::RepaintOwnBars(int bars)
+{
+    if (!IsWindow() || m_bmpBuffer.GetSafeHandle() == nullptr) {
+        return;
+    }
+    {
+        GridCanvas canvas(nullptr, m_bmpBuffer);
+        DrawScrollBar(canvas.get(), bars);
+    }
+    for (const auto& entry : {std::make_pair(int(BAR_HORZ), &m_hsi), std::make_pair(int(BAR_VERT), &m_vsi)}) {
+        if (bars & entry.first) {
+            InvalidateRect(&entry.second->rcBar, FALSE);
+        }
+    }
+    UpdateWindow();
+}
+
+void CKxGrid::DrawBorder(HDC dc)
+{
+    const CRect client = GetClientRect();
+    if (!(m_dwGridStyle & GS_OWNHSCROLL)) {
+        Line(dc, client.left, client.bottom - 1, client.right, client.bottom - 1, m_crGridBorder);
+    }
+    if (!(m_dwGridStyle & GS_OWNVSCROLL)) {
+        Line(dc, client.right - 1, client.top, client.right - 1, client.bottom, m_crGridBorder);
+    }
+}
+
+void CKxGrid::DrawAdjectColWidthLine(HDC dc, int x, int row)
+{
+    if (dc == nullptr) {
+        return;
+    }
+    const CRect client = GetClientRect();
+    CRect band(x, client.top + 1, x, client.bottom - 1);
+    if (row != -1) {
+        CRect rowRect;
+        if (!GetItemRect(row, &rowRect)) {
+            return;
+        }
+        band.top = rowRect.top;
+        band.bottom = rowRect.bottom;
+    }
+    KXDRAWFUN::DrawLine(dc, x, band.top, x, band.bottom, PS_SOLID, 1, RGB(255, 255, 255), R2_XORPEN);
+}
