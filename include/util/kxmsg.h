@@ -12,3 +12,13 @@ constexpr UINT WM_KX_GETCLIENTRECT = 0x505; // lParam: RECT* to fill with the vi
 constexpr UINT WM_KX_SETGRIDCURSOR = 0x506; // the grid asks its parent to set the cursor; 1 = done
 constexpr UINT WM_KX_EXPORTDONE = 0x507;    // the export thread finished
 constexpr UINT WM_KX_SPLITTERMOVED = 0x508; // a panel's splitter drag ended
+
+// Asks the parent of child to paint the background under child's window rectangle into dc (at dc's
+// origin); true when the parent did (answered 1).
+inline bool KxPaintParentBackground(HWND child, HDC dc)
+{
+    RECT screen{};
+    HWND parent = ::GetParent(child);
+    return parent != nullptr && ::GetWindowRect(child, &screen) &&
+           ::SendMessageW(parent, WM_KX_PAINTBK, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(&screen)) == 1;
+}

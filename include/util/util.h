@@ -13,6 +13,9 @@
 #include <util/menu.h>
 #include <util/dialog.h>
 #include <util/image.h>
+#include <util/button.h>
+#include <util/static.h>
+#include <util/tooltipctrl.h>
 
 // Runtime services
 #include <util/runlog.h>
