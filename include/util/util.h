@@ -47,6 +47,17 @@
 #include <util/basewnd.h>
 #include <util/basedlg.h>
 
+// Simple skinned controls
+#include <util/checkbox.h>
+#include <util/kxstatic.h>
+#include <util/iconbutton.h>
+
+// Input controls
+#include <util/verifycode.h>
+
+// Shell integration
+#include <util/shelllink.h>
+
 // Step messages
 #include <util/step.h>
 
