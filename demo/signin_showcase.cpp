@@ -177,33 +177,15 @@ private:
     CKXGroupBox m_group;
 };
 
-class SignInShowcase : public GalleryShowcase {
+class SignInShowcase : public GalleryDialogShowcase {
 public:
-    ~SignInShowcase() override
-    {
-        // The modeless dialog deletes itself with its window.
-        if (::IsWindow(m_window)) {
-            ::DestroyWindow(m_window);
-        }
-    }
     std::wstring Name() const override { return L"signin"; }
     HWND Show(CPoint topLeft) override
     {
         CDialogTemplate form(L"", DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 0, 0, 240, 160,
                              L"Tahoma", 9);
-        auto* dialog = new SignInDialog;
-        if (!dialog->CreateIndirect(form.Get())) {
-            delete dialog;
-            return nullptr;
-        }
-        m_window = dialog->m_hWnd;
-        dialog->SetWindowPos(nullptr, topLeft.x, topLeft.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-        dialog->ShowWindow(SW_SHOW);
-        return m_window;
+        return ShowDialog(new SignInDialog, form, topLeft);
     }
-
-private:
-    HWND m_window = nullptr;
 };
 
 GalleryShowcaseRegistration g_signIn([] { return std::make_unique<SignInShowcase>(); });
