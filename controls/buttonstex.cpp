@@ -81,19 +81,19 @@ void CButtonSTEX::Repaint(BOOL erase)
     }
 }
 
-void CButtonSTEX::SetIcon(UINT pressedIconId, UINT iconId, int width, int height)
+void CButtonSTEX::SetIcon(UINT normalIconId, UINT hoverIconId, int width, int height)
 {
-    HICON loaded[2] = {LoadIconResource(pressedIconId, width, height), LoadIconResource(iconId, width, height)};
+    HICON loaded[2] = {LoadIconResource(normalIconId, width, height), LoadIconResource(hoverIconId, width, height)};
     ReleaseLoadedIcons();
     m_hLoadedIcons[0] = loaded[0];
     m_hLoadedIcons[1] = loaded[1];
     SetIcon(loaded[0], loaded[1], width, height);
 }
 
-void CButtonSTEX::SetIcon(HICON pressedIcon, HICON icon, int width, int height)
+void CButtonSTEX::SetIcon(HICON normalIcon, HICON hoverIcon, int width, int height)
 {
-    m_hIconPressed = pressedIcon;
-    m_hIcon = icon ? icon : pressedIcon;
+    m_hIconNormal = normalIcon;
+    m_hIconHover = hoverIcon ? hoverIcon : normalIcon;
     m_cxIcon = static_cast<BYTE>(width);
     m_cyIcon = static_cast<BYTE>(height);
     if (IsWindow()) {
@@ -411,7 +411,7 @@ void CButtonSTEX::DrawItem(DRAWITEMSTRUCT* item)
         dc->DrawText(text, &caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     } else {
         CRect caption = face;
-        if (m_hIcon) {
+        if (m_hIconNormal) {
             DrawClassicIcon(*dc, !text.IsEmpty(), face, caption, pressed, m_bDisabled);
         }
         dc->SetTextColor((m_nHover || pressed) ? m_crActiveFg : m_crInactiveFg);
@@ -465,7 +465,7 @@ void CButtonSTEX::DrawClassicIcon(HDC dc, bool hasText, const CRect& face, CRect
         ++x;
         ++y;
     }
-    HICON icon = pressed ? m_hIconPressed : m_hIcon;
+    HICON icon = pressed ? m_hIconNormal : m_hIconHover;
     ::DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, x, y, m_cxIcon, m_cyIcon,
                  DST_ICON | (disabled ? DSS_DISABLED : DSS_NORMAL));
 }

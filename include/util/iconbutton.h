@@ -31,11 +31,11 @@ public:
     CButtonSTEX();
     ~CButtonSTEX() override;
 
-    // Classic-style icons: the first is drawn while the button is pressed, the second otherwise (the
-    // first when it is 0 or null). Icons loaded from the resource module are the button's; handles
-    // stay the caller's. Repaint at once.
-    void SetIcon(UINT pressedIconId, UINT iconId, int width, int height);
-    void SetIcon(HICON pressedIcon, HICON icon, int width, int height);
+    // Classic-style icons: the normal one is drawn while the button is pressed, the hover one
+    // otherwise (the normal one when it is 0 or null). Icons loaded from the resource module are the
+    // button's; handles stay the caller's. Repaint at once.
+    void SetIcon(UINT normalIconId, UINT hoverIconId, int width, int height);
+    void SetIcon(HICON normalIcon, HICON hoverIcon, int width, int height);
     // The image-style face and disabled face (the caller's icons); the size set last applies to both.
     void SetIconEx(HICON icon, int width, int height);
     void SetDisableIcon(HICON icon, int width, int height);
@@ -112,8 +112,8 @@ protected:
     BOOL m_bToggledFocus = FALSE;
     BOOL m_bDisabled = FALSE;
 
-    HICON m_hIconPressed = nullptr;
-    HICON m_hIcon = nullptr;
+    HICON m_hIconNormal = nullptr;
+    HICON m_hIconHover = nullptr;
     HICON m_hLoadedIcons[2] = {}; // icons this button loaded for SetIcon
     BYTE m_cxIcon = 0;
     BYTE m_cyIcon = 0;

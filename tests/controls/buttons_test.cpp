@@ -214,4 +214,55 @@ TEST(ButtonSTEX, ImageStyleTogglesFocusNotSelection)
     EXPECT_TRUE(button.m_bToggledFocus);
 }
 
+// An opaque square icon of one colour.
+HICON SolidIcon(int size, COLORREF color)
+{
+    DibSurface face(size, size, color);
+    HBITMAP mask = CreateBitmap(size, size, 1, 1, nullptr);
+    HDC maskDC = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(maskDC, mask);
+    PatBlt(maskDC, 0, 0, size, size, BLACKNESS);
+    SelectObject(maskDC, old);
+    DeleteDC(maskDC);
+    ICONINFO info{TRUE, 0, 0, mask, face.bitmap()};
+    HICON icon = CreateIconIndirect(&info);
+    DeleteObject(mask);
+    return icon;
+}
+
+struct IconCase {
+    int align;
+    bool text;
+    bool pressed;
+    POINT topLeft;
+};
+
+class ClassicIcon : public testing::TestWithParam<IconCase> {};
+
+TEST_P(ClassicIcon, PlacedByAlignmentTextAndPress)
+{
+    const IconCase& c = GetParam();
+    RecordingParent parent;
+    TestSTEX button;
+    ASSERT_TRUE(button.Create(L"设置", WS_VISIBLE, RECT{0, 0, 80, 40}, &parent, kId));
+    button.SetBtnStyle(CButtonSTEX::ST_STYLE_CLASSIC);
+    button.SetAlign(c.align);
+    button.SetShowText(c.text);
+    HICON icon = SolidIcon(8, RGB(255, 0, 0));
+    button.SetIcon(icon, nullptr, 8, 8);
+    DibSurface surface(80, 40);
+    DrawInto(button, surface, c.pressed ? ODS_SELECTED : 0);
+    const RECT expected{c.topLeft.x, c.topLeft.y, c.topLeft.x + 8, c.topLeft.y + 8};
+    EXPECT_EQ(64, surface.count(RGB(255, 0, 0), expected));
+    EXPECT_EQ(64, surface.count(RGB(255, 0, 0)));
+    DestroyIcon(icon);
+}
+
+INSTANTIATE_TEST_SUITE_P(Placements, ClassicIcon,
+                         testing::Values(IconCase{CButtonSTEX::ST_ALIGN_HORIZ, true, false, {3, 16}},
+                                         IconCase{CButtonSTEX::ST_ALIGN_HORIZ, true, true, {4, 17}},
+                                         IconCase{CButtonSTEX::ST_ALIGN_HORIZ, false, false, {36, 16}},
+                                         IconCase{CButtonSTEX::ST_ALIGN_VERT, true, false, {36, 0}},
+                                         IconCase{CButtonSTEX::ST_ALIGN_VERT, false, true, {37, 17}}));
+
 } // namespace
