@@ -170,6 +170,7 @@ TEST(ButtonSTEX, CursorTooltipAndVersion)
 }
 
 struct ReleaseCase {
+    int style;
     bool callback;
     bool captured;
     int x; // where the button is released
@@ -185,7 +186,7 @@ TEST_P(STEXRelease, TogglesOnlyInsideAndCallsBackWherever)
     CallbackParent parent;
     TestSTEX button;
     ASSERT_TRUE(button.Create(L"切换", WS_VISIBLE, RECT{0, 0, 60, 20}, &parent, kId));
-    button.SetBtnStyle(CButtonSTEX::ST_STYLE_CLASSIC);
+    button.SetBtnStyle(c.style);
     if (c.callback) {
         button.SetOnLButtonUpFun(static_cast<CButtonSTEX::KXBTNUPFUN>(&CallbackParent::OnButtonUp));
     }
@@ -193,26 +194,18 @@ TEST_P(STEXRelease, TogglesOnlyInsideAndCallsBackWherever)
         button.SetCapture();
     }
     button.SendMessage(WM_LBUTTONUP, 0, At(c.x, 5));
-    EXPECT_EQ(c.toggles, button.IsSelected() != FALSE);
+    // Classic buttons toggle their selection, image-style ones their focus.
+    EXPECT_EQ(c.toggles && c.style == CButtonSTEX::ST_STYLE_CLASSIC, button.IsSelected() != FALSE);
+    EXPECT_EQ(c.toggles && c.style == CButtonSTEX::ST_STYLE_IMAGE, button.m_bToggledFocus != FALSE);
     EXPECT_EQ(c.called ? std::vector<UINT>{kId} : std::vector<UINT>{}, parent.calls);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, STEXRelease,
-                         testing::Values(ReleaseCase{true, false, 5, true, true}, ReleaseCase{true, true, 90, false, true},
-                                         ReleaseCase{false, true, 5, true, false},
-                                         ReleaseCase{false, false, 5, false, false},
-                                         ReleaseCase{false, true, 90, false, false}));
-
-TEST(ButtonSTEX, ImageStyleTogglesFocusNotSelection)
-{
-    RecordingParent parent;
-    TestSTEX button;
-    ASSERT_TRUE(button.Create(L"图标", WS_VISIBLE, RECT{0, 0, 60, 20}, &parent, kId));
-    button.SetCapture();
-    button.SendMessage(WM_LBUTTONUP, 0, At(5, 5));
-    EXPECT_FALSE(button.IsSelected());
-    EXPECT_TRUE(button.m_bToggledFocus);
-}
+                         testing::Values(ReleaseCase{0, true, false, 5, true, true}, ReleaseCase{0, true, true, 90, false, true},
+                                         ReleaseCase{0, false, true, 5, true, false},
+                                         ReleaseCase{0, false, false, 5, false, false},
+                                         ReleaseCase{0, false, true, 90, false, false},
+                                         ReleaseCase{1, false, true, 5, true, false}));
 
 // An opaque square icon of one colour.
 HICON SolidIcon(int size, COLORREF color)
