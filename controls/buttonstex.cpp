@@ -40,7 +40,7 @@ CButtonBase::~CButtonBase() = default;
 void CButtonBase::PreSubclassWindow()
 {
     CButton::PreSubclassWindow();
-    SetButtonStyle((GetStyle() & 0xF0) | BS_OWNERDRAW, TRUE);
+    SetButtonStyle((GetStyle() & 0xFFF0) | BS_OWNERDRAW, TRUE);
 }
 
 // ---- CButtonSTEX ----

@@ -19,6 +19,14 @@ void CKXRadioButton::PreSubclassWindow()
 {
     CButton::PreSubclassWindow();
     ModifyStyle(0, kLeftText);
+    // A platform push button paints its own face whenever it is pressed, released or focused; an
+    // owner-drawn one asks for the drawing instead.
+    SetButtonStyle((GetStyle() & 0xFFF0) | BS_OWNERDRAW, FALSE);
+}
+
+void CKXRadioButton::DrawItem(DRAWITEMSTRUCT* item)
+{
+    Render(item->hDC);
 }
 
 void CKXRadioButton::SetCheck(int check)

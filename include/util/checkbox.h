@@ -81,6 +81,8 @@ public:
     // Takes ownership of a font made with new (ignored when null) and deletes the previous one.
     void SetTextFont(CFont* font);
 
+    void DrawItem(DRAWITEMSTRUCT* item) override;
+
 protected:
     void PreSubclassWindow() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -203,9 +203,19 @@ TEST(RadioButton, AClickChecksNeverUnchecksAndAlwaysNotifies)
     TestRadio radio;
     ASSERT_TRUE(radio.Create(L"限价委托", WS_VISIBLE, RECT{10, 10, 120, 28}, &parent, kId));
     EXPECT_TRUE(radio.GetStyle() & 0x100);
+    // What the window shows: the circle, never the platform's own push-button face.
+    const auto showsCircle = [&] {
+        DibSurface screen(110, 18);
+        HDC dc = GetDC(radio);
+        BitBlt(screen.dc(), 0, 0, 110, 18, dc, 0, 0, SRCCOPY);
+        ReleaseDC(radio, dc);
+        return screen.count(RGB(33, 85, 130), radio.m_rcCycle) > 0;
+    };
     for (int click = 0; click < 2; ++click) {
         radio.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(4, 4));
+        EXPECT_TRUE(showsCircle());
         radio.SendMessage(WM_LBUTTONUP, 0, At(4, 4));
+        EXPECT_TRUE(showsCircle());
         EXPECT_EQ(1, radio.GetCheck());
     }
     radio.SendMessage(WM_LBUTTONUP, 0, At(4, 4)); // no press before: nothing
