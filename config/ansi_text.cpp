@@ -56,7 +56,9 @@ int CopyAsAnsi(const wchar_t* text, int length, char* buffer, int capacity)
     if (length < 0) {
         length = text ? static_cast<int>(wcslen(text)) : 0;
     }
-    if (length == 0) {
+    // Room for the terminator only: a zero output size would make the platform report the size it
+    // needs instead of converting, and that size is not a length within the buffer.
+    if (length == 0 || capacity == 1) {
         buffer[0] = 0;
         return 0;
     }

@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-#include "guarded_buffer.h"
+#include "support/guarded_buffer.h"
 #include "host_tools.h"
 #include "support/process.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "guarded_buffer.h"
+#include "support/guarded_buffer.h"
 #include "host_tools.h"
 #include "support/process.h"
 
