@@ -182,36 +182,32 @@ void CButtonSTEX::SetSelected(BOOL selected)
     }
 }
 
-void CButtonSTEX::SetInactiveBgColor(COLORREF color, BOOL repaint)
+void CButtonSTEX::SetColour(COLORREF& field, COLORREF color, BOOL repaint)
 {
-    m_crInactiveBg = color;
+    field = color;
     if (repaint) {
         Repaint();
     }
+}
+
+void CButtonSTEX::SetInactiveBgColor(COLORREF color, BOOL repaint)
+{
+    SetColour(m_crInactiveBg, color, repaint);
 }
 
 void CButtonSTEX::SetInactiveFgColor(COLORREF color, BOOL repaint)
 {
-    m_crInactiveFg = color;
-    if (repaint) {
-        Repaint();
-    }
+    SetColour(m_crInactiveFg, color, repaint);
 }
 
 void CButtonSTEX::SetActiveBgColor(COLORREF color, BOOL repaint)
 {
-    m_crActiveBg = color;
-    if (repaint) {
-        Repaint();
-    }
+    SetColour(m_crActiveBg, color, repaint);
 }
 
 void CButtonSTEX::SetActiveFgColor(COLORREF color, BOOL repaint)
 {
-    m_crActiveFg = color;
-    if (repaint) {
-        Repaint();
-    }
+    SetColour(m_crActiveFg, color, repaint);
 }
 
 void CButtonSTEX::SetDefaultInactiveBgColor(BOOL repaint)

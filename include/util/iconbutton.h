@@ -94,6 +94,7 @@ protected:
     bool IsImageStyle() const { return m_nStyle == ST_STYLE_IMAGE; }
     void CancelHover();
     void Repaint(BOOL erase = TRUE);
+    void SetColour(COLORREF& field, COLORREF color, BOOL repaint);
     // Draws the classic icon and leaves in caption the area left for the text.
     void DrawClassicIcon(HDC dc, bool hasText, const CRect& face, CRect& caption, bool pressed, bool disabled);
     void DrawClassicText(HDC dc, const CString& text, CRect caption, bool pressed, bool disabled);
