@@ -2,7 +2,7 @@
 
 #include <util/file.h>
 
-#include "runtime/scoped_handle.h"
+#include "framework/scoped_handle.h"
 
 bool CreateUnicodeIniFile(const wchar_t* path)
 {

@@ -12,7 +12,7 @@
 
 #include "config/ansi_text.h"
 #include "config/ini_file.h"
-#include "runtime/scoped_handle.h"
+#include "framework/scoped_handle.h"
 
 namespace {
 

@@ -5,6 +5,17 @@
 
 #include "framework/temporary_map.h"
 
+// The members of these names are defined under their literal names (see <util/win32_names.h>).
+#undef CopyRgn
+#undef CreateFont
+#undef CreateFontIndirect
+#undef DrawText
+#undef ExtTextOut
+#undef GetObject
+#undef GetTextMetrics
+#undef LoadBitmap
+#undef TextOut
+
 namespace {
 
 struct GdiTraits {

@@ -4,6 +4,16 @@
 
 #include "framework/temporary_map.h"
 
+// The members of these names are defined under their literal names (see <util/win32_names.h>).
+#undef AppendMenu
+#undef GetMenuItemInfo
+#undef GetMenuString
+#undef InsertMenu
+#undef LoadMenu
+#undef LoadMenuIndirect
+#undef ModifyMenu
+#undef SetMenuItemInfo
+
 namespace {
 
 struct MenuTraits {

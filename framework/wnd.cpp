@@ -7,6 +7,15 @@
 #include "framework/temporary_map.h"
 #include "framework/window_creation.h"
 
+// The members of these names are defined under their literal names (see <util/win32_names.h>).
+#undef DefWindowProc
+#undef GetWindowText
+#undef GetWindowTextLength
+#undef PostMessage
+#undef SendMessage
+#undef SetWindowText
+#undef SubclassWindow
+
 namespace {
 
 // ---- handle maps ----

@@ -1,8 +1,8 @@
 #include <util/file.h>
 
-#include <util/runlog.h>
+#include "runtime/runlog_relay.h"
 
-#include "runtime/scoped_handle.h"
+#include "framework/scoped_handle.h"
 
 #include <cwchar>
 #include <string>
@@ -203,5 +203,5 @@ bool KXFile::MoveFileW(const wchar_t* oldPath, const wchar_t* newPath)
 
 void KXFile::LogError(const wchar_t* format) const
 {
-    KxWriteLog(3, kFileModule, format, m_szPath);
+    RelayToRunLog(3, kFileModule, format, m_szPath);
 }

@@ -1,6 +1,6 @@
 #include <util/thread.h>
 
-#include <util/runlog.h>
+#include "runtime/runlog_relay.h"
 
 #include <process.h>
 
@@ -56,14 +56,14 @@ long KXThread::BeginThread(KXTHREADPROC procedure, void* argument, const wchar_t
         _beginthreadex(nullptr, 0, &KXThread::WorkThread, record.get(), CREATE_SUSPENDED, &threadId);
     if (handle == 0) {
         m_bStop = true;
-        KxWriteLog(kError, kThreadModule, L"THREAD<%s>线程创建失败", m_strName.c_str());
+        RelayToRunLog(kError, kThreadModule, L"THREAD<%s>线程创建失败", m_strName.c_str());
         return -1;
     }
     record->handle = reinterpret_cast<HANDLE>(handle);
     m_hThread = record->handle;
     record.release();
     ::ResumeThread(reinterpret_cast<HANDLE>(handle));
-    KxWriteLog(kInformation, kThreadModule, L"THREAD<%s:%lu>线程创建成功", m_strName.c_str(),
+    RelayToRunLog(kInformation, kThreadModule, L"THREAD<%s:%lu>线程创建成功", m_strName.c_str(),
                static_cast<unsigned long>(threadId));
     return 1;
 }
@@ -80,11 +80,11 @@ void KXThread::StopThread(unsigned long milliseconds)
     }
     const unsigned long threadId = ::GetThreadId(thread);
     if (::WaitForSingleObject(thread, milliseconds) == WAIT_OBJECT_0) {
-        KxWriteLog(kInformation, kThreadModule, L"THREAD<%s:%lu>线程已正常退出", m_strName.c_str(), threadId);
+        RelayToRunLog(kInformation, kThreadModule, L"THREAD<%s:%lu>线程已正常退出", m_strName.c_str(), threadId);
     } else {
         ::TerminateThread(thread, 0);
         ::WaitForSingleObject(thread, kTerminationWait);
-        KxWriteLog(kError, kThreadModule, L"THREAD<%s:%lu>线程已终止", m_strName.c_str(), threadId);
+        RelayToRunLog(kError, kThreadModule, L"THREAD<%s:%lu>线程已终止", m_strName.c_str(), threadId);
     }
     ::CloseHandle(thread);
 }
@@ -97,7 +97,7 @@ bool KXThread::GetStopFlag() const
 void KXThread::StopAllThread()
 {
     m_stopall = true;
-    KxWriteLog(kInformation, kThreadModule, L"THREAD<!>停止所有线程...");
+    RelayToRunLog(kInformation, kThreadModule, L"THREAD<!>停止所有线程...");
 }
 
 bool KXThread::IsStopAll()

@@ -5,6 +5,27 @@
 #include <util/cstring.h>
 #include <util/export.h>
 #include <util/geometry.h>
+#include <util/win32_names.h>
+
+// Win32 names of members, set aside here (see <util/win32_names.h>).
+#pragma push_macro("CopyRgn")
+#pragma push_macro("CreateFont")
+#pragma push_macro("CreateFontIndirect")
+#pragma push_macro("DrawText")
+#pragma push_macro("ExtTextOut")
+#pragma push_macro("GetObject")
+#pragma push_macro("GetTextMetrics")
+#pragma push_macro("LoadBitmap")
+#pragma push_macro("TextOut")
+#undef CopyRgn
+#undef CreateFont
+#undef CreateFontIndirect
+#undef DrawText
+#undef ExtTextOut
+#undef GetObject
+#undef GetTextMetrics
+#undef LoadBitmap
+#undef TextOut
 
 class CWnd;
 
@@ -32,6 +53,7 @@ public:
     BOOL CreateStockObject(int index);
 
     int GetObject(int size, void* buffer) const;
+    UTIL_WIN32_ALIASES(GetObject)
     UINT GetObjectType() const;
 
     HGDIOBJ m_hObject = nullptr;
@@ -82,6 +104,8 @@ public:
     BOOL CreateFont(int height, int width, int escapement, int orientation, int weight, BYTE italic, BYTE underline,
                     BYTE strikeOut, BYTE charSet, BYTE outPrecision, BYTE clipPrecision, BYTE quality,
                     BYTE pitchAndFamily, const wchar_t* faceName);
+    UTIL_WIN32_ALIASES(CreateFontIndirect)
+    UTIL_WIN32_ALIASES(CreateFont)
     // Height in tenths of a point, converted with the pixels per inch of dc (the screen when null) to
     // a character height in dc's logical units.
     BOOL CreatePointFont(int pointSizeTenths, const wchar_t* faceName, CDC* dc = nullptr);
@@ -101,6 +125,7 @@ public:
     // A bitmap resource of the library's module.
     BOOL LoadBitmap(UINT resourceId);
     BOOL LoadBitmap(const wchar_t* resourceName);
+    UTIL_WIN32_ALIASES(LoadBitmap)
     int GetBitmap(BITMAP* bitmap) const;
 };
 
@@ -262,6 +287,10 @@ public:
     CSize GetTextExtent(const wchar_t* text, int count) const;
     CSize GetTextExtent(const CString& text) const;
     BOOL GetTextMetrics(TEXTMETRICW* metrics) const;
+    UTIL_WIN32_ALIASES(DrawText)
+    UTIL_WIN32_ALIASES(TextOut)
+    UTIL_WIN32_ALIASES(ExtTextOut)
+    UTIL_WIN32_ALIASES(GetTextMetrics)
 
     HDC m_hDC = nullptr;
 };
@@ -297,3 +326,13 @@ public:
 protected:
     HWND m_hWnd;
 };
+
+#pragma pop_macro("CopyRgn")
+#pragma pop_macro("CreateFont")
+#pragma pop_macro("CreateFontIndirect")
+#pragma pop_macro("DrawText")
+#pragma pop_macro("ExtTextOut")
+#pragma pop_macro("GetObject")
+#pragma pop_macro("GetTextMetrics")
+#pragma pop_macro("LoadBitmap")
+#pragma pop_macro("TextOut")

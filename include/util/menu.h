@@ -4,6 +4,25 @@
 
 #include <util/cstring.h>
 #include <util/export.h>
+#include <util/win32_names.h>
+
+// Win32 names of members, set aside here (see <util/win32_names.h>).
+#pragma push_macro("AppendMenu")
+#pragma push_macro("GetMenuItemInfo")
+#pragma push_macro("GetMenuString")
+#pragma push_macro("InsertMenu")
+#pragma push_macro("LoadMenu")
+#pragma push_macro("LoadMenuIndirect")
+#pragma push_macro("ModifyMenu")
+#pragma push_macro("SetMenuItemInfo")
+#undef AppendMenu
+#undef GetMenuItemInfo
+#undef GetMenuString
+#undef InsertMenu
+#undef LoadMenu
+#undef LoadMenuIndirect
+#undef ModifyMenu
+#undef SetMenuItemInfo
 
 class CWnd;
 
@@ -31,12 +50,17 @@ public:
     BOOL LoadMenu(UINT resourceId);
     BOOL LoadMenu(const wchar_t* resourceName);
     BOOL LoadMenuIndirect(const void* menuTemplate);
+    UTIL_WIN32_ALIASES(LoadMenu)
+    UTIL_WIN32_ALIASES(LoadMenuIndirect)
     BOOL DestroyMenu();
 
     // position is a command identifier, or an index with MF_BYPOSITION in flags.
     BOOL AppendMenu(UINT flags, UINT_PTR idNewItem = 0, const wchar_t* newItem = nullptr);
     BOOL InsertMenu(UINT position, UINT flags, UINT_PTR idNewItem = 0, const wchar_t* newItem = nullptr);
     BOOL ModifyMenu(UINT position, UINT flags, UINT_PTR idNewItem = 0, const wchar_t* newItem = nullptr);
+    UTIL_WIN32_ALIASES(AppendMenu)
+    UTIL_WIN32_ALIASES(InsertMenu)
+    UTIL_WIN32_ALIASES(ModifyMenu)
     BOOL RemoveMenu(UINT position, UINT flags);
     BOOL DeleteMenu(UINT position, UINT flags);
     // The previous state, or (UINT)-1 when the item does not exist.
@@ -52,6 +76,9 @@ public:
     CMenu* GetSubMenu(int position) const;
     BOOL GetMenuItemInfo(UINT item, MENUITEMINFOW* info, BOOL byPosition = FALSE) const;
     BOOL SetMenuItemInfo(UINT item, const MENUITEMINFOW* info, BOOL byPosition = FALSE);
+    UTIL_WIN32_ALIASES(GetMenuString)
+    UTIL_WIN32_ALIASES(GetMenuItemInfo)
+    UTIL_WIN32_ALIASES(SetMenuItemInfo)
 
     BOOL TrackPopupMenu(UINT flags, int x, int y, CWnd* wnd, const RECT* unused = nullptr);
 
@@ -94,3 +121,12 @@ public:
     BOOL m_bContinueRouting = FALSE;
     UINT m_nIndexMax = 0;
 };
+
+#pragma pop_macro("AppendMenu")
+#pragma pop_macro("GetMenuItemInfo")
+#pragma pop_macro("GetMenuString")
+#pragma pop_macro("InsertMenu")
+#pragma pop_macro("LoadMenu")
+#pragma pop_macro("LoadMenuIndirect")
+#pragma pop_macro("ModifyMenu")
+#pragma pop_macro("SetMenuItemInfo")

@@ -8,11 +8,23 @@
 #include <util/export.h>
 #include <util/gdi.h>
 #include <util/geometry.h>
+#include <util/win32_names.h>
 
-// <windowsx.h> has a two-argument macro of this name.
-#ifdef SubclassWindow
+// Win32 names of members, set aside here (see <util/win32_names.h>).
+#pragma push_macro("DefWindowProc")
+#pragma push_macro("GetWindowText")
+#pragma push_macro("GetWindowTextLength")
+#pragma push_macro("PostMessage")
+#pragma push_macro("SendMessage")
+#pragma push_macro("SetWindowText")
+#pragma push_macro("SubclassWindow")
+#undef DefWindowProc
+#undef GetWindowText
+#undef GetWindowTextLength
+#undef PostMessage
+#undef SendMessage
+#undef SetWindowText
 #undef SubclassWindow
-#endif
 
 // The framework's resource exception: the one exception the library raises, when a window class
 // cannot be registered.
@@ -78,6 +90,15 @@ public:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // The window procedure that was there before this object took the window over.
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // Final, so that an override spelled with the platform's macro in effect does not compile.
+    virtual LRESULT DefWindowProcA(UINT message, WPARAM wParam, LPARAM lParam) final
+    {
+        return DefWindowProc(message, wParam, lParam);
+    }
+    virtual LRESULT DefWindowProcW(UINT message, WPARAM wParam, LPARAM lParam) final
+    {
+        return DefWindowProc(message, wParam, lParam);
+    }
     // Passes the message being handled on to DefWindowProc.
     LRESULT Default();
     // The message being handled on this thread.
@@ -120,6 +141,9 @@ public:
     int GetWindowText(wchar_t* buffer, int capacity) const;
     void GetWindowText(CString& text) const;
     int GetWindowTextLength() const;
+    UTIL_WIN32_ALIASES(SetWindowText)
+    UTIL_WIN32_ALIASES(GetWindowText)
+    UTIL_WIN32_ALIASES(GetWindowTextLength)
     void SetFont(CFont* font, BOOL redraw = TRUE);
     CFont* GetFont() const;
 
@@ -157,6 +181,8 @@ public:
 
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    UTIL_WIN32_ALIASES(SendMessage)
+    UTIL_WIN32_ALIASES(PostMessage)
 
     HWND m_hWnd = nullptr;
 
@@ -270,3 +296,11 @@ UTIL_API void AfxProcessMessage(MSG* msg);
 UTIL_API BOOL AfxPumpMessage();
 // Pumps until WM_QUIT and returns its exit code.
 UTIL_API int AfxRunMessageLoop();
+
+#pragma pop_macro("DefWindowProc")
+#pragma pop_macro("GetWindowText")
+#pragma pop_macro("GetWindowTextLength")
+#pragma pop_macro("PostMessage")
+#pragma pop_macro("SendMessage")
+#pragma pop_macro("SetWindowText")
+#pragma pop_macro("SubclassWindow")

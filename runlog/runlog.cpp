@@ -6,7 +6,8 @@
 
 #include <windows.h>
 
-#include "runtime/scoped_handle.h"
+#include "framework/scoped_handle.h"
+#include "runtime/runlog_relay.h"
 
 #include <algorithm>
 #include <atomic>
@@ -303,15 +304,7 @@ KXRunLog* RunLog()
     return g_state.load() == instanceReady ? g_log : nullptr;
 }
 
-} // namespace
-
-int KXGetLogLevel()
-{
-    const KXRunLog* log = RunLog();
-    return log != nullptr ? log->Level() : 2;
-}
-
-long KxWriteLog(unsigned char level, unsigned long module, const wchar_t* format, ...)
+long WriteMainLine(unsigned char level, unsigned long module, const wchar_t* format, va_list args)
 {
     KXRunLog* log = RunLog();
     if (log == nullptr) {
@@ -322,14 +315,33 @@ long KxWriteLog(unsigned char level, unsigned long module, const wchar_t* format
     }
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    va_list args;
-    va_start(args, format);
     const std::wstring body = FormatBody(format, args);
-    va_end(args);
     const std::wstring line =
         KxFormat(L"[Level:%d][%d-%02d-%02d %02d:%02d:%02d][ModuleID:%d]: %s\r\n", level, now.wYear, now.wMonth,
                  now.wDay, now.wHour, now.wMinute, now.wSecond, static_cast<int>(module), body.c_str());
     return log->WriteMain(line);
+}
+
+// Files and threads of the runtime layer write their lines here from the moment the library loads.
+struct RelayConnection {
+    RelayConnection() { ConnectRunLog(WriteMainLine); }
+} const g_relayConnection;
+
+} // namespace
+
+int KXGetLogLevel()
+{
+    const KXRunLog* log = RunLog();
+    return log != nullptr ? log->Level() : 2;
+}
+
+long KxWriteLog(unsigned char level, unsigned long module, const wchar_t* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    const long result = WriteMainLine(level, module, format, args);
+    va_end(args);
+    return result;
 }
 
 long KxWriteLogEx(const wchar_t* path, unsigned char level, unsigned long module, const wchar_t* format, ...)
