@@ -28,7 +28,8 @@ set(BELOW_CONTROLS resources framework runtime config runlog pinyin markup frame
 
 util_layer(resources)
 util_layer(framework USES
-           HEADERS export win32_names format cstring geometry gdi wnd menu dialog image module)
+           HEADERS export win32_names format cstring geometry gdi wnd menu dialog image module button static
+                   tooltipctrl)
 util_layer(runtime   USES framework
            HEADERS strutil variant lock thread file recordfile uilanguage)
 util_layer(config    USES framework runtime
@@ -46,15 +47,19 @@ util_layer(codec     USES framework runtime
 util_layer(encoding  USES framework runtime
            HEADERS hash base64 gzip zip)
 # The controls: side by side, each on everything below them.
-util_layer(controls  USES ${BELOW_CONTROLS})
+util_layer(controls  USES ${BELOW_CONTROLS}
+           HEADERS checkbox kxstatic iconbutton)
 util_layer(composite USES ${BELOW_CONTROLS})
 util_layer(grid      USES ${BELOW_CONTROLS})
 util_layer(lists     USES ${BELOW_CONTROLS})
-util_layer(input     USES ${BELOW_CONTROLS})
+# The verification code is a skinned static text.
+util_layer(input     USES ${BELOW_CONTROLS} controls
+           HEADERS verifycode)
 util_layer(web       USES ${BELOW_CONTROLS})
 util_layer(export    USES ${BELOW_CONTROLS})
 util_layer(media     USES ${BELOW_CONTROLS})
-util_layer(shell     USES ${BELOW_CONTROLS})
+util_layer(shell     USES ${BELOW_CONTROLS}
+           HEADERS shelllink)
 # Skinned dialogs are built from the controls.
 util_layer(skin      USES ${BELOW_CONTROLS} controls input shell lists)
 
