@@ -13,6 +13,12 @@ constexpr UINT WM_KX_SETGRIDCURSOR = 0x506; // the grid asks its parent to set t
 constexpr UINT WM_KX_EXPORTDONE = 0x507;    // the export thread finished
 constexpr UINT WM_KX_SPLITTERMOVED = 0x508; // a panel's splitter drag ended
 
+// Web window (CWebCtrlWnd) messages; wParam is always the web window.
+constexpr UINT WM_KX_WEB_NAVIGATED = 0x52C;      // posted: the top-level page navigated; lParam the URL text
+constexpr UINT WM_KX_WEB_BEFORENAVIGATE = 0x52D; // sent: lParam tagBeforeNavigateArgs*; non-zero = handled, cancelled
+constexpr UINT WM_KX_WEB_COMPLETE = 0x52E;       // posted: download complete (lParam 0), document complete (URL)
+constexpr UINT WM_KX_WEB_OPENPENDING = 0x52F;    // posted to itself: open the redirected new-window URL
+
 // Asks the parent of child to paint the background under child's window rectangle into dc (at dc's
 // origin); true when the parent did (answered 1).
 inline bool KxPaintParentBackground(HWND child, HDC dc)

@@ -16,6 +16,7 @@
 #include <util/button.h>
 #include <util/static.h>
 #include <util/tooltipctrl.h>
+#include <util/filedialog.h>
 
 // Runtime services
 #include <util/runlog.h>
@@ -57,6 +58,11 @@
 
 // Shell integration
 #include <util/shelllink.h>
+// Web hosting
+#include <util/arrays.h>
+#include <util/jsbridge.h>
+#include <util/webhost.h>
+#include <util/webctrl.h>
 
 // Step messages
 #include <util/step.h>
@@ -66,3 +72,6 @@
 #include <util/base64.h>
 #include <util/gzip.h>
 #include <util/zip.h>
+
+// Data export
+#include <util/dataexport.h>
