@@ -48,21 +48,23 @@ util_layer(encoding  USES framework runtime
            HEADERS hash base64 gzip zip)
 # The controls: side by side, each on everything below them.
 util_layer(controls  USES ${BELOW_CONTROLS}
-           HEADERS splitter progressctrl kxspinbutton)
+           HEADERS checkbox kxstatic iconbutton splitter progressctrl kxspinbutton)
 util_layer(composite USES ${BELOW_CONTROLS}
            HEADERS kxtreectrl pagetab tooltip balloon kxtooltipctrl)
 util_layer(grid      USES ${BELOW_CONTROLS}
            HEADERS scrollbar grid)
 util_layer(lists     USES ${BELOW_CONTROLS}
            HEADERS kxheaderctrl kxlistctrl)
-util_layer(input     USES ${BELOW_CONTROLS}
-           HEADERS blowfish inputplatform passedit numedit)
+# The verification code is a skinned static text.
+util_layer(input     USES ${BELOW_CONTROLS} controls
+           HEADERS blowfish inputplatform passedit numedit verifycode)
 util_layer(web       USES ${BELOW_CONTROLS}
            HEADERS webhost jsbridge webctrl)
 util_layer(export    USES ${BELOW_CONTROLS}
-           HEADERS dataexport kxspinbutton progressctrl splitter)
+           HEADERS dataexport)
 util_layer(media     USES ${BELOW_CONTROLS})
-util_layer(shell     USES ${BELOW_CONTROLS})
+util_layer(shell     USES ${BELOW_CONTROLS}
+           HEADERS shelllink)
 # Skinned dialogs are built from the controls.
 util_layer(skin      USES ${BELOW_CONTROLS} controls input shell lists)
 

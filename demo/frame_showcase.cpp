@@ -221,15 +221,8 @@ private:
     HICON m_icon = nullptr;
 };
 
-class DialogShowcase : public GalleryShowcase {
+class DialogShowcase : public GalleryDialogShowcase {
 public:
-    ~DialogShowcase() override
-    {
-        // The modeless dialog deletes itself with its window.
-        if (::IsWindow(m_window)) {
-            ::DestroyWindow(m_window);
-        }
-    }
     std::wstring Name() const override { return L"basedlg"; }
     HWND Show(CPoint topLeft) override
     {
@@ -245,19 +238,8 @@ public:
         form.AddItem(CDialogTemplate::Button, L"Sign in", IDOK, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
                      92, 84, 54, 16);
         form.AddItem(CDialogTemplate::Button, L"Cancel", IDCANCEL, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 152, 84, 54, 16);
-        auto* dialog = new SignInDialog;
-        if (!dialog->CreateIndirect(form.Get())) {
-            delete dialog;
-            return nullptr;
-        }
-        m_window = dialog->m_hWnd;
-        dialog->SetWindowPos(nullptr, topLeft.x, topLeft.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-        dialog->ShowWindow(SW_SHOW);
-        return m_window;
+        return ShowDialog(new SignInDialog, form, topLeft);
     }
-
-private:
-    HWND m_window = nullptr;
 };
 
 GalleryShowcaseRegistration g_frame([] { return std::make_unique<FrameShowcase>(); });

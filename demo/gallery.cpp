@@ -40,6 +40,25 @@ GalleryShowcaseRegistration::GalleryShowcaseRegistration(GalleryShowcaseFactory 
     ShowcaseFactories().push_back(std::move(factory));
 }
 
+GalleryDialogShowcase::~GalleryDialogShowcase()
+{
+    if (::IsWindow(m_window)) {
+        ::DestroyWindow(m_window);
+    }
+}
+
+HWND GalleryDialogShowcase::ShowDialog(CDialog* dialog, const CDialogTemplate& form, CPoint topLeft)
+{
+    if (!dialog->CreateIndirect(form.Get())) {
+        delete dialog;
+        return nullptr;
+    }
+    m_window = dialog->m_hWnd;
+    dialog->SetWindowPos(nullptr, topLeft.x, topLeft.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    dialog->ShowWindow(SW_SHOW);
+    return m_window;
+}
+
 GalleryPage::GalleryPage(std::wstring name, CSize clientSize) : m_name(std::move(name)), m_clientSize(clientSize)
 {
     KxRegisterWndClass(kPageClass, ::LoadCursorW(nullptr, IDC_ARROW));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <util/dialog.h>
 #include <util/gdi.h>
 #include <util/wnd.h>
 
@@ -54,6 +55,21 @@ public:
     virtual std::wstring Name() const = 0;
     // Creates and shows the window with its top-left corner at the point; the window, or null.
     virtual HWND Show(CPoint topLeft) = 0;
+};
+
+// A showcase of a modeless dialog, which deletes itself with its window; the window goes with the
+// showcase.
+class GalleryDialogShowcase : public GalleryShowcase {
+public:
+    ~GalleryDialogShowcase() override;
+
+protected:
+    // Creates the dialog from the template, places it at the point and shows it; the window, or null
+    // (the dialog is then deleted).
+    HWND ShowDialog(CDialog* dialog, const CDialogTemplate& form, CPoint topLeft);
+
+private:
+    HWND m_window = nullptr;
 };
 
 using GalleryShowcaseFactory = std::function<std::unique_ptr<GalleryShowcase>()>;

@@ -12,6 +12,12 @@ constexpr UINT WM_KX_GETCLIENTRECT = 0x505; // lParam: RECT* to fill with the vi
 constexpr UINT WM_KX_SETGRIDCURSOR = 0x506; // the grid asks its parent to set the cursor; 1 = done
 constexpr UINT WM_KX_EXPORTDONE = 0x507;    // the export thread finished
 constexpr UINT WM_KX_SPLITTERMOVED = 0x508; // a panel's splitter drag ended
+constexpr UINT WM_KX_SCROLLBUDDY = 0x50A;   // a scroll bar to its buddy: wParam 1 horizontal, 0 vertical; lParam the bar
+constexpr UINT WM_KX_GETSCROLLINFO = 0x50B; // to a scroll bar: lParam SCROLLINFO* to fill
+constexpr UINT WM_KX_SETSCROLLINFO = 0x50C; // to a scroll bar: lParam the new SCROLLINFO*
+constexpr UINT WM_KX_SCROLLWHEEL = 0x50D;   // routed wheel: wParam mouse data (delta high), lParam the point
+constexpr UINT WM_KX_KBDEVENT = 0x50E;      // the library's keyboard hooks queued events to a password edit
+constexpr UINT WM_KX_RICHEDIT_VSCROLLED = 0xA39; // posted by a rich edit to its parent after WM_VSCROLL (same parameters)
 
 // Web window (CWebCtrlWnd) messages; wParam is always the web window.
 constexpr UINT WM_KX_WEB_NAVIGATED = 0x52C;      // posted: the top-level page navigated; lParam the URL text
@@ -28,9 +34,3 @@ inline bool KxPaintParentBackground(HWND child, HDC dc)
     return parent != nullptr && ::GetWindowRect(child, &screen) &&
            ::SendMessageW(parent, WM_KX_PAINTBK, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(&screen)) == 1;
 }
-constexpr UINT WM_KX_KBDEVENT = 0x50E;      // the library's keyboard hooks queued events to a password edit
-constexpr UINT WM_KX_RICHEDIT_VSCROLLED = 0xA39; // posted by a rich edit to its parent after WM_VSCROLL (same parameters)
-constexpr UINT WM_KX_SCROLLBUDDY = 0x50A;   // a scroll bar to its buddy: wParam 1 horizontal, 0 vertical; lParam the bar
-constexpr UINT WM_KX_GETSCROLLINFO = 0x50B; // to a scroll bar: lParam SCROLLINFO* to fill
-constexpr UINT WM_KX_SETSCROLLINFO = 0x50C; // to a scroll bar: lParam the new SCROLLINFO*
-constexpr UINT WM_KX_SCROLLWHEEL = 0x50D;   // routed wheel: wParam mouse data (delta high), lParam the point

@@ -14,6 +14,9 @@
 #include <util/menu.h>
 #include <util/dialog.h>
 #include <util/image.h>
+#include <util/button.h>
+#include <util/static.h>
+#include <util/tooltipctrl.h>
 #include <util/filedialog.h>
 #include <util/listctrl.h>
 #include <util/treectrl.h>
@@ -53,6 +56,16 @@
 #include <util/basewnd.h>
 #include <util/basedlg.h>
 
+// Simple skinned controls
+#include <util/checkbox.h>
+#include <util/kxstatic.h>
+#include <util/iconbutton.h>
+
+// Input controls
+#include <util/verifycode.h>
+
+// Shell integration
+#include <util/shelllink.h>
 // Web hosting
 #include <util/arrays.h>
 #include <util/jsbridge.h>

@@ -88,8 +88,6 @@ TEST(ControlWrappers, TooltipKeepsToolsAndTheirTexts)
 
     tip.DelTool(&parent, 2);
     EXPECT_EQ(1, tip.GetToolCount());
-    tip.SetMaxTipWidth(400);
-    EXPECT_EQ(400, tip.GetMaxTipWidth());
     tip.SetDelayTime(TTDT_AUTOPOP, 3000);
     EXPECT_EQ(3000, tip.GetDelayTime(TTDT_AUTOPOP));
 }

@@ -23,6 +23,9 @@ set(rows
   "frame|<util/step.h>|no"
   "codec|<util/zip.h>|no"
   "encoding|<util/step.h>|no"
+  "input|<util/kxstatic.h>|yes"
+  "shell|<util/checkbox.h>|no"
+  "controls|<util/shelllink.h>|no"
 )
 
 file(MAKE_DIRECTORY ${WORK})
