@@ -4,27 +4,25 @@
 
 // Framework layer
 #include <util/export.h>
+#include <util/win32_names.h>
 #include <util/format.h>
 #include <util/module.h>
 #include <util/cstring.h>
+#include <util/arrays.h>
 #include <util/geometry.h>
 #include <util/gdi.h>
 #include <util/wnd.h>
-#include <util/edit.h>
 #include <util/menu.h>
 #include <util/dialog.h>
 #include <util/image.h>
+#include <util/filedialog.h>
 #include <util/button.h>
 #include <util/static.h>
+#include <util/edit.h>
+#include <util/spinbutton.h>
 #include <util/tooltipctrl.h>
-#include <util/filedialog.h>
 #include <util/listctrl.h>
 #include <util/treectrl.h>
-#include <util/button.h>
-#include <util/static.h>
-#include <util/tooltipctrl.h>
-#include <util/static.h>
-#include <util/spinbutton.h>
 
 // Runtime services
 #include <util/runlog.h>
@@ -56,45 +54,30 @@
 #include <util/basewnd.h>
 #include <util/basedlg.h>
 
-// Simple skinned controls
-#include <util/checkbox.h>
-#include <util/kxstatic.h>
-#include <util/iconbutton.h>
-
-// Input controls
-#include <util/verifycode.h>
-
-// Shell integration
-#include <util/shelllink.h>
-// Web hosting
-#include <util/arrays.h>
-#include <util/jsbridge.h>
-#include <util/webhost.h>
-#include <util/webctrl.h>
-// Header and list controls
+// Grid, scroll bar, header and list controls
+#include <util/grid.h>
+#include <util/scrollbar.h>
 #include <util/kxheaderctrl.h>
 #include <util/kxlistctrl.h>
 
-// Composite controls
-#include <util/kxtreectrl.h>
-// Composite controls
+// Composite controls: page tab, tree, rich tooltip and balloon
 #include <util/pagetab.h>
+#include <util/kxtreectrl.h>
 #include <util/tooltip.h>
 #include <util/balloon.h>
 #include <util/kxtooltipctrl.h>
-// Input controls
+
+// Web window and script bridge
+#include <util/webhost.h>
+#include <util/jsbridge.h>
+#include <util/webctrl.h>
+
+// Input controls: password edit, verification code, numeric and rich edits
 #include <util/blowfish.h>
 #include <util/inputplatform.h>
 #include <util/passedit.h>
+#include <util/verifycode.h>
 #include <util/numedit.h>
-// Grid and list controls
-#include <util/grid.h>
-#include <util/scrollbar.h>
-
-// Simple skinned controls
-#include <util/splitter.h>
-#include <util/progressctrl.h>
-#include <util/kxspinbutton.h>
 
 // Step messages
 #include <util/step.h>
@@ -105,5 +88,16 @@
 #include <util/gzip.h>
 #include <util/zip.h>
 
+// Simple skinned controls
+#include <util/checkbox.h>
+#include <util/kxstatic.h>
+#include <util/iconbutton.h>
+#include <util/splitter.h>
+#include <util/progressctrl.h>
+#include <util/kxspinbutton.h>
+
 // Data export
 #include <util/dataexport.h>
+
+// Shell integration
+#include <util/shelllink.h>
