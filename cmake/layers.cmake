@@ -53,7 +53,8 @@ util_layer(lists     USES ${BELOW_CONTROLS})
 util_layer(input     USES ${BELOW_CONTROLS})
 util_layer(web       USES ${BELOW_CONTROLS})
 util_layer(export    USES ${BELOW_CONTROLS})
-util_layer(media     USES ${BELOW_CONTROLS})
+util_layer(media     USES ${BELOW_CONTROLS}
+           HEADERS pictureex)
 util_layer(shell     USES ${BELOW_CONTROLS})
 # Skinned dialogs are built from the controls.
 util_layer(skin      USES ${BELOW_CONTROLS} controls input shell lists)

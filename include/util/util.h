@@ -52,3 +52,6 @@
 #include <util/base64.h>
 #include <util/gzip.h>
 #include <util/zip.h>
+
+// Animated pictures
+#include <util/pictureex.h>
