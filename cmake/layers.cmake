@@ -62,7 +62,8 @@ util_layer(web       USES ${BELOW_CONTROLS}
            HEADERS webhost jsbridge webctrl)
 util_layer(export    USES ${BELOW_CONTROLS}
            HEADERS dataexport)
-util_layer(media     USES ${BELOW_CONTROLS})
+util_layer(media     USES ${BELOW_CONTROLS}
+           HEADERS pictureex)
 util_layer(shell     USES ${BELOW_CONTROLS}
            HEADERS shelllink)
 # Skinned dialogs are built from the controls.

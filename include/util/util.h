@@ -101,3 +101,5 @@
 
 // Shell integration
 #include <util/shelllink.h>
+// Animated pictures
+#include <util/pictureex.h>
