@@ -101,5 +101,6 @@
 
 // Shell integration
 #include <util/shelllink.h>
+
 // Animated pictures
 #include <util/pictureex.h>
