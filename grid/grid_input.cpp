@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "frame/gdiscope.h"
+#include "framework/gdi_scope.h"
 #include "resources/resource.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cwchar>
 #include <memory>
 
-#include "frame/gdiscope.h"
+#include "framework/gdi_scope.h"
 
 namespace {
 constexpr int kCopyMode = R2_COPYPEN;
