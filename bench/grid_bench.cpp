@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "measure_apart.h"
+#include "paint_timing.h"
 
 namespace {
 
@@ -22,23 +23,7 @@ constexpr int kRowHeight = 22;
 constexpr int kWidth = kColumns * kColumnWidth + 4;
 constexpr int kHeight = kRowHeight * (kRows + 1) + 2;
 
-// Microseconds per call: the best of several rounds, so that a stray pause does not count.
-double MicrosecondsPerCall(int calls, const std::function<void(int)>& call)
-{
-    LARGE_INTEGER frequency, start, end;
-    QueryPerformanceFrequency(&frequency);
-    double best = 1e300;
-    for (int round = 0; round < 5; ++round) {
-        QueryPerformanceCounter(&start);
-        for (int i = 0; i < calls; ++i) {
-            call(i);
-        }
-        GdiFlush();
-        QueryPerformanceCounter(&end);
-        best = std::min(best, double(end.QuadPart - start.QuadPart) * 1e6 / double(frequency.QuadPart) / calls);
-    }
-    return best;
-}
+using paint_timing::MicrosecondsPerCall;
 
 void Report(const char* what, double measured, const char* baselineName, double baseline, const char* target)
 {

@@ -117,11 +117,11 @@ private:
                               {CRect(140, 318, 180, 334), UDS_HORZ, false, KXSPIN_FLAT},
                               {CRect(210, 318, 226, 350), 0, true, KXSPIN_FLAT},
                               {CRect(260, 318, 276, 350), 0, false, KXSPIN_3D}};
-        for (const Spin& spec : spins) {
+        for (const Spin& shown : spins) {
             auto spin = std::make_unique<CKXSpinButtonCtrl>();
-            spin->Create(WS_VISIBLE | spec.style, spec.rect, this, 21);
-            spin->SetSpinStyle(spec.border);
-            if (spec.disabled) {
+            spin->Create(WS_VISIBLE | shown.style, shown.rect, this, 21);
+            spin->SetSpinStyle(shown.border);
+            if (shown.disabled) {
                 spin->EnableWindow(FALSE);
                 spin->InitSpinCtrl();
             }

@@ -153,23 +153,6 @@ int CKXBaseListCtrl::InsertColumn(int column, const LVCOLUMNW* columnInfo)
     return inserted;
 }
 
-int CKXBaseListCtrl::InsertColumn(int column, const wchar_t* heading, int format, int width, int subItem)
-{
-    LVCOLUMNW info{};
-    info.mask = LVCF_TEXT | LVCF_FMT;
-    info.fmt = format;
-    info.pszText = const_cast<wchar_t*>(heading);
-    if (width != -1) {
-        info.mask |= LVCF_WIDTH;
-        info.cx = width;
-    }
-    if (subItem != -1) {
-        info.mask |= LVCF_SUBITEM;
-        info.iSubItem = subItem;
-    }
-    return InsertColumn(column, &info);
-}
-
 BOOL CKXBaseListCtrl::DeleteColumn(int column)
 {
     if (!IsWindow()) {

@@ -33,8 +33,8 @@ public:
 
     void SetStyle(int style);
 
-    int InsertColumn(int column, const LVCOLUMNW* columnInfo);
-    int InsertColumn(int column, const wchar_t* heading, int format = LVCFMT_LEFT, int width = -1, int subItem = -1);
+    using CListCtrl::InsertColumn;
+    int InsertColumn(int column, const LVCOLUMNW* columnInfo) override;
     BOOL DeleteColumn(int column);
 
     BOOL SetSortState(int column, UINT state);

@@ -37,7 +37,8 @@ public:
     // The header of a report view; null when the list has none.
     CHeaderCtrl* GetHeaderCtrl() const;
 
-    int InsertColumn(int column, const LVCOLUMNW* columnInfo);
+    // Virtual so that lists keeping per-column state see every insertion, whichever form made it.
+    virtual int InsertColumn(int column, const LVCOLUMNW* columnInfo);
     // format: LVCFMT_*; subItem -1 leaves the column's sub-item unset.
     int InsertColumn(int column, const wchar_t* heading, int format = LVCFMT_LEFT, int width = -1, int subItem = -1);
     BOOL DeleteColumn(int column);

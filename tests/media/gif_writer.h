@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-struct GifFrameSpec {
+struct GifFrameContent {
     int left;
     int top;
     int width;
@@ -37,7 +37,7 @@ public:
         }
     }
 
-    GifWriter& Frame(const GifFrameSpec& frame)
+    GifWriter& Frame(const GifFrameContent& frame)
     {
         if (frame.delay >= 0) {
             const uint8_t control[] = {0x21, 0xF9, 4, static_cast<uint8_t>(frame.disposal << 2), 0, 0, 0, 0};

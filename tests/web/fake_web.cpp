@@ -161,9 +161,9 @@ private:
     }
     const ScriptFunction* Function(DISPID id) const
     {
-        const FakeDocumentSpec* spec = FakeWeb::Current()->Document(m_document);
-        return spec != nullptr && id >= 1 && id <= static_cast<DISPID>(spec->functions.size())
-                   ? &spec->functions[static_cast<size_t>(id - 1)]
+        const FakeDocumentContent* content = FakeWeb::Current()->Document(m_document);
+        return content != nullptr && id >= 1 && id <= static_cast<DISPID>(content->functions.size())
+                   ? &content->functions[static_cast<size_t>(id - 1)]
                    : nullptr;
     }
     static HRESULT STDMETHODCALLTYPE GetIDsOfNames(IDispatch* self, REFIID, LPOLESTR* names, UINT count, LCID locale,
@@ -171,9 +171,9 @@ private:
     {
         FakeScript* script = OwnerOf<FakeScript>(self);
         script->m_locale = locale;
-        const FakeDocumentSpec* spec = FakeWeb::Current()->Document(script->m_document);
-        for (size_t i = 0; count == 1 && spec != nullptr && i < spec->functions.size(); ++i) {
-            if (spec->functions[i].name == names[0]) {
+        const FakeDocumentContent* content = FakeWeb::Current()->Document(script->m_document);
+        for (size_t i = 0; count == 1 && content != nullptr && i < content->functions.size(); ++i) {
+            if (content->functions[i].name == names[0]) {
                 ids[0] = static_cast<DISPID>(i + 1);
                 return S_OK;
             }
@@ -739,13 +739,13 @@ FakeWeb* FakeWeb::Current()
     return g_current;
 }
 
-int FakeWeb::AddDocument(FakeDocumentSpec spec)
+int FakeWeb::AddDocument(FakeDocumentContent content)
 {
-    m_documents.push_back(std::move(spec));
+    m_documents.push_back(std::move(content));
     return static_cast<int>(m_documents.size() - 1);
 }
 
-const FakeDocumentSpec* FakeWeb::Document(int index) const
+const FakeDocumentContent* FakeWeb::Document(int index) const
 {
     return index >= 0 && index < static_cast<int>(m_documents.size()) ? &m_documents[static_cast<size_t>(index)]
                                                                       : nullptr;

@@ -28,7 +28,7 @@ struct ScriptCall {
     LCID locale;
 };
 
-struct FakeDocumentSpec {
+struct FakeDocumentContent {
     std::vector<ScriptFunction> functions;
     std::vector<int> frames; // documents shown by the frames of this one
 };
@@ -51,7 +51,7 @@ public:
     std::map<int, DWORD> commandStatus; // QueryStatusWB answers by command
     HRESULT acceleratorAnswer = S_FALSE;
     // Documents: AddDocument's first one is the page's; without any the browser has no document.
-    int AddDocument(FakeDocumentSpec spec);
+    int AddDocument(FakeDocumentContent content);
     void AddFrame(int document, int frameDocument) { m_documents[document].frames.push_back(frameDocument); }
 
     // ---- what happened ----
@@ -70,10 +70,10 @@ public:
 
     // Used by the fake objects.
     static FakeWeb* Current();
-    const FakeDocumentSpec* Document(int index) const;
+    const FakeDocumentContent* Document(int index) const;
 
 private:
-    std::vector<FakeDocumentSpec> m_documents;
+    std::vector<FakeDocumentContent> m_documents;
 };
 
 // VARIANT helpers for firing events: Fire clears the values it is given (references are not owned).

@@ -257,7 +257,7 @@ class WebKeys : public WebTest, public ::testing::WithParamInterface<KeyCase> {}
 TEST_P(WebKeys, AreRoutedBetweenClientPageAndBrowser)
 {
     const KeyCase& key = GetParam();
-    FakeDocumentSpec page;
+    FakeDocumentContent page;
     if (key.scriptAnswer != nullptr) {
         page.functions.push_back({L"OnCltKeyPress", S_OK, VT_BSTR, key.scriptAnswer});
     }
