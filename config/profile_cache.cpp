@@ -1,6 +1,7 @@
 #include "config/profile_cache.h"
 
 #include <algorithm>
+#include <cwctype>
 
 #include "config/ini_file.h"
 
@@ -9,14 +10,27 @@ namespace {
 ProfileCache g_profileCache;
 } // namespace
 
-ProfileCache::Use::Use(std::shared_ptr<Entry> entry, const std::wstring& path)
+ProfileCache::Use::Use(std::shared_ptr<Entry> entry, const wchar_t* path)
     : m_entry(std::move(entry)), m_guard(&m_entry->lock)
 {
     if (!m_entry->ini) {
         // Reading a setting of a missing file makes the file, empty; a loaded copy knows it exists.
-        CreateUnicodeIniFile(path.c_str());
+        CreateUnicodeIniFile(path);
         m_entry->ini = std::make_unique<YIniMapMemory>();
-        m_entry->ini->LoadFromFile(path.c_str());
+        m_entry->ini->LoadFromFile(path);
+    }
+}
+
+bool ProfileCache::PathLess::Less(const wchar_t* a, const wchar_t* b)
+{
+    const auto fold = [](wchar_t c) {
+        return c == L'/' ? L'\\' : c < 0x80 ? YIniMapMemory::NameLess::FoldAscii(c) : static_cast<wchar_t>(towlower(c));
+    };
+    for (;; ++a, ++b) {
+        const wchar_t left = fold(*a), right = fold(*b);
+        if (left != right || left == 0) {
+            return left < right;
+        }
     }
 }
 
@@ -37,15 +51,16 @@ ProfileCache::Use ProfileCache::Acquire(const wchar_t* path)
     if (path == nullptr || *path == 0) {
         return Use();
     }
-    const std::wstring key = KeyOf(path);
     std::shared_ptr<Use::Entry> entry;
+    const wchar_t* key = nullptr; // entries stay for the life of the cache
     {
         KXLocalSection guard(&m_lock);
-        std::shared_ptr<Use::Entry>& slot = m_entries[key];
-        if (!slot) {
-            slot = std::make_shared<Use::Entry>();
+        auto found = m_entries.find(path);
+        if (found == m_entries.end()) {
+            found = m_entries.emplace(KeyOf(path), std::make_shared<Use::Entry>()).first;
         }
-        entry = slot;
+        entry = found->second;
+        key = found->first.c_str();
     }
     return Use(std::move(entry), key);
 }
@@ -58,7 +73,7 @@ void ProfileCache::Release(const wchar_t* path)
     std::shared_ptr<Use::Entry> entry;
     {
         KXLocalSection guard(&m_lock);
-        const auto found = m_entries.find(KeyOf(path));
+        const auto found = m_entries.find(path);
         if (found == m_entries.end()) {
             return;
         }

@@ -2,7 +2,6 @@
 
 #include <util/inimap.h>
 #include <util/lock.h>
-#include <util/strutil.h>
 
 #include <map>
 #include <memory>
@@ -30,7 +29,7 @@ public:
             std::unique_ptr<YIniMapMemory> ini;
         };
         // Takes the entry's lock and loads the file into it on first use.
-        Use(std::shared_ptr<Entry> entry, const std::wstring& path);
+        Use(std::shared_ptr<Entry> entry, const wchar_t* path);
 
         std::shared_ptr<Entry> m_entry;
         KXLocalSection m_guard;
@@ -45,8 +44,22 @@ public:
     void Release(const wchar_t* path);
 
 private:
+    // Orders paths without regard to case, '/' and '\\' alike; transparent, so that a look-up by
+    // the caller's path makes no string of its own.
+    struct PathLess {
+        using is_transparent = void;
+        static const wchar_t* Text(const std::wstring& path) { return path.c_str(); }
+        static const wchar_t* Text(const wchar_t* path) { return path; }
+        static bool Less(const wchar_t* a, const wchar_t* b);
+        template <typename A, typename B>
+        bool operator()(const A& a, const B& b) const
+        {
+            return Less(Text(a), Text(b));
+        }
+    };
+
     static std::wstring KeyOf(const wchar_t* path);
 
     KXCriticalSection m_lock;
-    std::map<std::wstring, std::shared_ptr<Use::Entry>, StringCmp> m_entries;
+    std::map<std::wstring, std::shared_ptr<Use::Entry>, PathLess> m_entries;
 };

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "frame/cursor_hooks.h"
+
 namespace {
 
 constexpr double kPosEpsilon = 1e-10;
@@ -41,11 +43,19 @@ LRESULT CFunctionObj::Query(UINT, void*)
     return 0;
 }
 
-CKxPanel::CKxPanel(CWnd* owner, CKxPanel* parent) : m_pWnd(owner), m_pParent(parent) {}
+CKxPanel::CKxPanel(CWnd* owner, CKxPanel* parent) : m_pWnd(owner), m_pParent(parent)
+{
+    if (m_pParent != nullptr) {
+        CursorHooks::Instance().SubPanelMade();
+    }
+}
 
 CKxPanel::~CKxPanel()
 {
     Release();
+    if (m_pParent != nullptr) {
+        CursorHooks::Instance().SubPanelGone();
+    }
 }
 
 void CKxPanel::Release()

@@ -5,62 +5,10 @@
 #include <util/wnd.h>
 
 #include <algorithm>
-#include <map>
-#include <mutex>
+
+#include "frame/cursor_hooks.h"
 
 namespace {
-
-// The cursor hooks of every thread that installed one. The library installs one for the thread
-// that loads it; whatever is still installed when it unloads is removed, since the hook procedure
-// goes with the library.
-class CursorHooks {
-public:
-    CursorHooks() { Install(); }
-    ~CursorHooks()
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        for (const auto& entry : m_hooks) {
-            ::UnhookWindowsHookEx(entry.second);
-        }
-        m_hooks.clear();
-    }
-    CursorHooks(const CursorHooks&) = delete;
-    CursorHooks& operator=(const CursorHooks&) = delete;
-
-    BOOL Install()
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        const DWORD thread = ::GetCurrentThreadId();
-        if (m_hooks.count(thread) != 0) {
-            return TRUE;
-        }
-        HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROCRET, &CKxPanel::KxCallWndRetProc, nullptr, thread);
-        if (hook == nullptr) {
-            return FALSE;
-        }
-        m_hooks.emplace(thread, hook);
-        return TRUE;
-    }
-
-    BOOL Remove()
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        const auto found = m_hooks.find(::GetCurrentThreadId());
-        if (found == m_hooks.end()) {
-            return FALSE;
-        }
-        ::UnhookWindowsHookEx(found->second);
-        m_hooks.erase(found);
-        return TRUE;
-    }
-
-private:
-    std::mutex m_mutex;
-    std::map<DWORD, HHOOK> m_hooks;
-};
-
-// A static object of the library: made, and the loading thread hooked, when the library loads.
-CursorHooks g_cursorHooks;
 
 bool IsMouseMessage(UINT message)
 {
@@ -83,12 +31,12 @@ bool ForwardSetCursor(HWND window, WPARAM wParam, LPARAM lParam, LRESULT* answer
 
 BOOL CKxPanel::SetCursorHook()
 {
-    return g_cursorHooks.Install();
+    return CursorHooks::Instance().Install();
 }
 
 BOOL CKxPanel::UnCursorHook()
 {
-    return g_cursorHooks.Remove();
+    return CursorHooks::Instance().Remove();
 }
 
 LRESULT CALLBACK CKxPanel::KxCallWndRetProc(int code, WPARAM wParam, LPARAM lParam)

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -116,6 +117,78 @@ std::wstring FormatBody(const wchar_t* format, va_list args)
     return body;
 }
 
+// One line of the log built in place: the fixed fields written by hand and the caller's text
+// formatted straight after them, with no string made on the way.
+class LineText {
+public:
+    LineText() = default;
+    LineText(const LineText&) = delete;
+    LineText& operator=(const LineText&) = delete;
+
+    LineText& operator<<(const wchar_t* text)
+    {
+        for (; *text != 0 && m_size < kRoom; ++text) {
+            m_text[m_size++] = *text;
+        }
+        return *this;
+    }
+
+    // As printf's %d, or %02d with two digits.
+    LineText& Number(long long value, int digits = 1)
+    {
+        wchar_t reversed[24];
+        int count = 0;
+        unsigned long long magnitude = value < 0 ? 0ull - static_cast<unsigned long long>(value) : value;
+        do {
+            reversed[count++] = static_cast<wchar_t>(L'0' + magnitude % 10);
+            magnitude /= 10;
+        } while (magnitude != 0 || count < digits);
+        if (value < 0) {
+            reversed[count++] = L'-';
+        }
+        while (count > 0 && m_size < kRoom) {
+            m_text[m_size++] = reversed[--count];
+        }
+        return *this;
+    }
+
+    // The date and time of day, as "%d<sep>%02d<sep>%02d<between>%02d:%02d:%02d".
+    LineText& Stamp(const SYSTEMTIME& time, const wchar_t* dateSeparator, const wchar_t* beforeTime)
+    {
+        Number(time.wYear) << dateSeparator;
+        Number(time.wMonth, 2) << dateSeparator;
+        Number(time.wDay, 2) << beforeTime;
+        Number(time.wHour, 2) << L":";
+        Number(time.wMinute, 2) << L":";
+        return Number(time.wSecond, 2);
+    }
+
+    // The caller's text, cut to the body's limit.
+    LineText& Body(const wchar_t* format, va_list args)
+    {
+        if (format == nullptr) {
+            return *this;
+        }
+        va_list copy;
+        va_copy(copy, args);
+        const int written = _vsnwprintf(m_text + m_size, kBodyLimit, format, copy);
+        va_end(copy);
+        if (written >= 0) {
+            m_size += static_cast<size_t>(written);
+        } else { // longer than the limit: the runtime leaves no sure length, so format it whole
+            *this << FormatBody(format, args).c_str();
+        }
+        return *this;
+    }
+
+    std::wstring_view View() const { return {m_text, m_size}; }
+
+private:
+    static const size_t kRoom = 128 + kBodyLimit + 2;
+    wchar_t m_text[kRoom];
+    size_t m_size = 0;
+};
+
 // Marks the span in which a thread holds the log's lock.
 class BusyMark {
 public:
@@ -138,9 +211,9 @@ public:
     KXRunLog& operator=(const KXRunLog&) = delete;
 
     int Level() const { return m_nLevel; }
-    long WriteMain(const std::wstring& text);
-    long WriteModule(int module, const std::wstring& text);
-    long WritePath(const std::wstring& path, const std::wstring& text);
+    long WriteMain(std::wstring_view text);
+    long WriteModule(int module, std::wstring_view text);
+    long WritePath(const std::wstring& path, std::wstring_view text);
 
     // At process exit, with the other threads gone: true when no thread was cut off while holding
     // the lock (and perhaps a stream's own lock), so the streams may be closed.
@@ -149,7 +222,7 @@ public:
 private:
     FILE* OpenFile(const std::wstring& path, bool create) const;
     // Writes under the lock, already held by the caller: 1, or -1 without a stream.
-    long WriteLocked(FILE* stream, const std::wstring& text);
+    long WriteLocked(FILE* stream, std::wstring_view text);
 
     int m_nFlag;
     std::wstring m_strPath;
@@ -221,7 +294,7 @@ FILE* KXRunLog::OpenFile(const std::wstring& path, bool create) const
     return stream;
 }
 
-long KXRunLog::WriteLocked(FILE* stream, const std::wstring& text)
+long KXRunLog::WriteLocked(FILE* stream, std::wstring_view text)
 {
     if (stream == nullptr) {
         return -1;
@@ -231,7 +304,7 @@ long KXRunLog::WriteLocked(FILE* stream, const std::wstring& text)
     return 1;
 }
 
-long KXRunLog::WriteMain(const std::wstring& text)
+long KXRunLog::WriteMain(std::wstring_view text)
 {
     KXLocalSection guard(&m_lock);
     const BusyMark busy(m_bBusy);
@@ -241,7 +314,7 @@ long KXRunLog::WriteMain(const std::wstring& text)
     return WriteLocked(m_pFile, text);
 }
 
-long KXRunLog::WriteModule(int module, const std::wstring& text)
+long KXRunLog::WriteModule(int module, std::wstring_view text)
 {
     KXLocalSection guard(&m_lock);
     const BusyMark busy(m_bBusy);
@@ -252,7 +325,7 @@ long KXRunLog::WriteModule(int module, const std::wstring& text)
     return WriteLocked(stream, text);
 }
 
-long KXRunLog::WritePath(const std::wstring& path, const std::wstring& text)
+long KXRunLog::WritePath(const std::wstring& path, std::wstring_view text)
 {
     KXLocalSection guard(&m_lock);
     const BusyMark busy(m_bBusy);
@@ -315,11 +388,13 @@ long WriteMainLine(unsigned char level, unsigned long module, const wchar_t* for
     }
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    const std::wstring body = FormatBody(format, args);
-    const std::wstring line =
-        KxFormat(L"[Level:%d][%d-%02d-%02d %02d:%02d:%02d][ModuleID:%d]: %s\r\n", level, now.wYear, now.wMonth,
-                 now.wDay, now.wHour, now.wMinute, now.wSecond, static_cast<int>(module), body.c_str());
-    return log->WriteMain(line);
+    LineText line;
+    line << L"[Level:";
+    line.Number(level) << L"][";
+    line.Stamp(now, L"-", L" ") << L"][ModuleID:";
+    line.Number(static_cast<int>(module)) << L"]: ";
+    line.Body(format, args) << L"\r\n";
+    return log->WriteMain(line.View());
 }
 
 // Files and threads of the runtime layer write their lines here from the moment the library loads.
@@ -355,14 +430,17 @@ long KxWriteLogEx(const wchar_t* path, unsigned char level, unsigned long module
     }
     SYSTEMTIME now{};
     GetLocalTime(&now);
+    LineText line;
+    line << L"[ModuleID:";
+    line.Number(static_cast<int>(module)) << L",Level:";
+    line.Number(level) << L",-";
+    line.Stamp(now, L"/", L"-") << L"<";
+    line.Number(static_cast<int>(GetTickCount())) << L">]: ";
     va_list args;
     va_start(args, format);
-    const std::wstring body = FormatBody(format, args);
+    line.Body(format, args) << L"\r\n";
     va_end(args);
-    const std::wstring line = KxFormat(L"[ModuleID:%d,Level:%d,-%d/%02d/%02d-%02d:%02d:%02d<%d>]: %s\r\n",
-                                       static_cast<int>(module), level, now.wYear, now.wMonth, now.wDay, now.wHour,
-                                       now.wMinute, now.wSecond, static_cast<int>(GetTickCount()), body.c_str());
-    return log->WritePath(path, line);
+    return log->WritePath(path, line.View());
 }
 
 long KxWriteLog(const CString& text)

@@ -19,11 +19,28 @@ struct tagYIniKeyValue {
 class UTIL_API YIniMapMemory {
 public:
     // Names of sections and keys compare without regard to case.
+    // Transparent, so that a look-up by a caller's name makes no string of its own.
     struct NameLess {
-        bool operator()(const std::wstring& a, const std::wstring& b) const
+        using is_transparent = void;
+        static const wchar_t* Text(const std::wstring& name) { return name.c_str(); }
+        static const wchar_t* Text(const wchar_t* name) { return name; }
+        template <typename A, typename B>
+        bool operator()(const A& a, const B& b) const
         {
-            return _wcsicmp(a.c_str(), b.c_str()) < 0;
+            return Less(Text(a), Text(b));
         }
+        // As _wcsicmp orders, with the common ASCII prefix compared here rather than in the runtime.
+        static bool Less(const wchar_t* a, const wchar_t* b)
+        {
+            for (; *a < 0x80 && *b < 0x80; ++a, ++b) {
+                const wchar_t left = FoldAscii(*a), right = FoldAscii(*b);
+                if (left != right || left == 0) {
+                    return left < right;
+                }
+            }
+            return _wcsicmp(a, b) < 0;
+        }
+        static wchar_t FoldAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? c + (L'a' - L'A') : c; }
     };
     using KeyMap = std::map<std::wstring, tagYIniKeyValue, NameLess>;
     using SectionMap = std::map<std::wstring, KeyMap, NameLess>;

@@ -358,3 +358,19 @@ TEST(YIniMapMemory, BadTextNeverCrashes)
     zeros.LoadFromFile(path.c_str());
     EXPECT_EQ(Value(zeros, L"s", L"k"), L"v");
 }
+
+// Names are ordered as the runtime's case-blind comparison orders them, whatever mix of ASCII and
+// other characters they hold.
+TEST(IniMapNames, OrderAsTheRuntimeComparisonDoes)
+{
+    const wchar_t* const names[] = {L"",        L"a",      L"A",       L"ab",      L"aB",        L"Ab_",     L"[",
+                                    L"_",       L"Z",      L"z1",      L"key13",   L"KEY13",     L"key130",  L"交易",
+                                    L"交易设置", L"a交易", L"A交易x", L"ÄB",       L"äb",         L"äc",      L"É",
+                                    L"é",       L"a\x7f", L"a\x80",  L"section7", L"Section7a", L"~",       L"\xffff"};
+    for (const wchar_t* a : names) {
+        for (const wchar_t* b : names) {
+            EXPECT_EQ(YIniMapMemory::NameLess()(std::wstring(a), b), _wcsicmp(a, b) < 0)
+                << testing::PrintToString(std::wstring(a)) << " against " << testing::PrintToString(std::wstring(b));
+        }
+    }
+}

@@ -206,3 +206,59 @@ with open(A[0], "wb") as pieces:
     }
     EXPECT_EQ(43, checked);
 }
+
+namespace {
+
+// Base64 bit by bit: six bits at a time, padding as the flags say, a line break after every line of
+// 76 characters made of 57 whole bytes.
+std::string ReferenceEncode(const unsigned char* data, size_t size, unsigned long flags)
+{
+    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string chars;
+    for (size_t bit = 0; bit < size * 8; bit += 6) {
+        int value = 0;
+        for (size_t b = bit; b < bit + 6; ++b) {
+            value = value << 1 | (b < size * 8 ? (data[b / 8] >> (7 - b % 8)) & 1 : 0);
+        }
+        chars += alphabet[value];
+    }
+    if (!(flags & BASE64_FLAG_NOPAD)) {
+        chars.append((4 - chars.size() % 4) % 4, '=');
+    }
+    if (flags & BASE64_FLAG_NOCRLF) {
+        return chars;
+    }
+    std::string lines;
+    for (size_t at = 0; at < chars.size(); at += 76) {
+        lines += chars.substr(at, 76) + ((at / 76 + 1) * 57 <= size ? "\r\n" : "");
+    }
+    return lines;
+}
+
+} // namespace
+
+// Whichever encoder the processor allows, every length at every alignment gives the reference's
+// characters, and nothing is read past the input.
+TEST(Base64, EveryLengthAndAlignmentMatchesTheReference)
+{
+    std::mt19937 random(21);
+    std::string bytes(1000 + 15, '\0');
+    for (char& byte : bytes) {
+        byte = static_cast<char>(random());
+    }
+    GuardedBuffer input(bytes.size());
+    for (unsigned long flags : {0ul, 1ul, 2ul, 3ul}) {
+        for (size_t size = 0; size <= 1000; ++size) {
+            for (size_t slack = 0; slack < 16; ++slack) {
+                const unsigned char* data =
+                    reinterpret_cast<const unsigned char*>(input.Put(bytes.substr(0, size + slack)));
+                int room = Base64EncodeGetRequiredLength(static_cast<int>(size), flags);
+                std::string text(static_cast<size_t>(room), '\0');
+                ASSERT_EQ(1, Base64Encode(data, static_cast<int>(size), &text[0], &room, flags));
+                text.resize(static_cast<size_t>(room));
+                ASSERT_EQ(text, ReferenceEncode(data, size, flags)) << size << " bytes, " << slack << " after, flags "
+                                                                    << flags;
+            }
+        }
+    }
+}

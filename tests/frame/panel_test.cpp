@@ -510,6 +510,42 @@ TEST(PanelCursor, EveryThreadHasItsOwnHook)
     EXPECT_TRUE(CKxPanel::UnCursorHook());
 }
 
+// The hook is only placed while a split panel lives: whatever the order of asking, splitting and
+// earlier splits going away, a split made now shows its cursor over a child window.
+enum class HookAsked { BeforeAnySplit, AfterTheSplit, AfterAnEarlierSplitWent };
+
+class PanelCursorOrder : public ::testing::TestWithParam<HookAsked> {};
+
+TEST_P(PanelCursorOrder, TheSplitterCursorShowsOverAChildWindow)
+{
+    CKxPanel::UnCursorHook(); // whatever earlier tests left
+    if (GetParam() == HookAsked::AfterAnEarlierSplitWent) {
+        ASSERT_TRUE(CKxPanel::SetCursorHook());
+        RecordingFrame earlier(kPopup, 100, 100);
+        ASSERT_TRUE(earlier.GetRootPanel()->SetType(kVerticalSplitter, 0.5));
+    }
+    if (GetParam() == HookAsked::BeforeAnySplit) {
+        ASSERT_TRUE(CKxPanel::SetCursorHook());
+    }
+    RecordingFrame frame(kPopup, 400, 300);
+    ASSERT_TRUE(frame.GetRootPanel()->SetType(kVerticalSplitter, 0.5));
+    if (GetParam() == HookAsked::AfterTheSplit) {
+        ASSERT_TRUE(CKxPanel::SetCursorHook());
+    }
+    HWND child =
+        CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 190, 100, 20, 20, frame, nullptr, nullptr, nullptr);
+    POINT over{200, 110};
+    ClientToScreen(frame, &over);
+    ASSERT_TRUE(SetCursorPos(over.x, over.y));
+    SetCursor(nullptr);
+    SendMessageW(child, WM_SETCURSOR, reinterpret_cast<WPARAM>(child), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursorW(GetModuleHandleW(L"util.dll"), MAKEINTRESOURCEW(102)));
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryOrder, PanelCursorOrder,
+                         ::testing::Values(HookAsked::BeforeAnySplit, HookAsked::AfterTheSplit,
+                                           HookAsked::AfterAnEarlierSplitWent));
+
 TEST(PanelCursor, WhileDraggingTheCursorStaysTheSplitters)
 {
     RecordingFrame frame(kPopup, 400, 300);
