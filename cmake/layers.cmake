@@ -28,7 +28,7 @@ set(BELOW_CONTROLS resources framework runtime config runlog pinyin markup frame
 
 util_layer(resources)
 util_layer(framework USES
-           HEADERS export win32_names format cstring geometry gdi wnd menu dialog image module button static
+           HEADERS export win32_names format cstring geometry gdi wnd edit menu dialog image module button static
                    tooltipctrl)
 util_layer(runtime   USES framework
            HEADERS strutil variant lock thread file recordfile uilanguage)
@@ -54,7 +54,7 @@ util_layer(grid      USES ${BELOW_CONTROLS})
 util_layer(lists     USES ${BELOW_CONTROLS})
 # The verification code is a skinned static text.
 util_layer(input     USES ${BELOW_CONTROLS} controls
-           HEADERS verifycode)
+           HEADERS verifycode blowfish inputplatform passedit numedit)
 util_layer(web       USES ${BELOW_CONTROLS})
 util_layer(export    USES ${BELOW_CONTROLS})
 util_layer(media     USES ${BELOW_CONTROLS})

@@ -12,6 +12,8 @@ constexpr UINT WM_KX_GETCLIENTRECT = 0x505; // lParam: RECT* to fill with the vi
 constexpr UINT WM_KX_SETGRIDCURSOR = 0x506; // the grid asks its parent to set the cursor; 1 = done
 constexpr UINT WM_KX_EXPORTDONE = 0x507;    // the export thread finished
 constexpr UINT WM_KX_SPLITTERMOVED = 0x508; // a panel's splitter drag ended
+constexpr UINT WM_KX_KBDEVENT = 0x50E;      // the library's keyboard hooks queued events to a password edit
+constexpr UINT WM_KX_RICHEDIT_VSCROLLED = 0xA39; // posted by a rich edit to its parent after WM_VSCROLL (same parameters)
 
 // Asks the parent of child to paint the background under child's window rectangle into dc (at dc's
 // origin); true when the parent did (answered 1).

@@ -10,6 +10,7 @@
 #include <util/geometry.h>
 #include <util/gdi.h>
 #include <util/wnd.h>
+#include <util/edit.h>
 #include <util/menu.h>
 #include <util/dialog.h>
 #include <util/image.h>
@@ -57,6 +58,11 @@
 
 // Shell integration
 #include <util/shelllink.h>
+// Input controls
+#include <util/blowfish.h>
+#include <util/inputplatform.h>
+#include <util/passedit.h>
+#include <util/numedit.h>
 
 // Step messages
 #include <util/step.h>
