@@ -29,7 +29,7 @@ set(BELOW_CONTROLS resources framework runtime config runlog pinyin markup frame
 util_layer(resources)
 util_layer(framework USES
            HEADERS export win32_names format cstring geometry gdi wnd edit menu dialog image module button static
-                   tooltipctrl)
+                   tooltipctrl listctrl treectrl)
 util_layer(runtime   USES framework
            HEADERS strutil variant lock thread file recordfile uilanguage)
 util_layer(config    USES framework runtime
@@ -49,9 +49,11 @@ util_layer(encoding  USES framework runtime
 # The controls: side by side, each on everything below them.
 util_layer(controls  USES ${BELOW_CONTROLS}
            HEADERS checkbox kxstatic iconbutton)
-util_layer(composite USES ${BELOW_CONTROLS})
+util_layer(composite USES ${BELOW_CONTROLS}
+           HEADERS kxtreectrl)
 util_layer(grid      USES ${BELOW_CONTROLS})
-util_layer(lists     USES ${BELOW_CONTROLS})
+util_layer(lists     USES ${BELOW_CONTROLS}
+           HEADERS kxheaderctrl kxlistctrl)
 # The verification code is a skinned static text.
 util_layer(input     USES ${BELOW_CONTROLS} controls
            HEADERS verifycode blowfish inputplatform passedit numedit)

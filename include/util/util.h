@@ -17,6 +17,8 @@
 #include <util/button.h>
 #include <util/static.h>
 #include <util/tooltipctrl.h>
+#include <util/listctrl.h>
+#include <util/treectrl.h>
 
 // Runtime services
 #include <util/runlog.h>
@@ -63,6 +65,12 @@
 #include <util/inputplatform.h>
 #include <util/passedit.h>
 #include <util/numedit.h>
+// Header and list controls
+#include <util/kxheaderctrl.h>
+#include <util/kxlistctrl.h>
+
+// Composite controls
+#include <util/kxtreectrl.h>
 
 // Step messages
 #include <util/step.h>

@@ -1,0 +1,728 @@
+#include <util/kxlistctrl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cwchar>
+#include <set>
+#include <tuple>
+
+#include "lists/drawingpause.h"
+#include "lists/listrows.h"
+
+// What a list item's data points to while the list owns it. The colour stays CLR_INVALID until one
+// is set, so that the parent keeps being asked for it.
+struct CKXBaseListCtrl::ItemRecord {
+    COLORREF color = CLR_INVALID;
+    int sortIndex = 0;
+    DWORD_PTR data = 0;
+};
+
+// A column's text of one row, read once before a sort.
+struct CKXBaseListCtrl::SortKey {
+    CString text;
+    bool number = false;
+    double value = 0;
+    bool date = false;
+    std::tuple<int, int, int> day; // year, month, day
+};
+
+// A sort in progress: the keys by sort index, read before the platform starts permuting the items.
+struct CKXBaseListCtrl::SortRun {
+    std::vector<SortKey> keys;
+    bool ascending = true;
+};
+
+// Rows a filter set aside, in the order of their home positions. Each owns its item record.
+class CKXBaseListCtrl::HeldRows {
+public:
+    std::vector<ListRow> rows;
+
+    ~HeldRows() { Free(); }
+    void Free()
+    {
+        for (const ListRow& row : rows) {
+            delete reinterpret_cast<ItemRecord*>(row.data);
+        }
+        rows.clear();
+    }
+};
+
+namespace {
+
+constexpr UINT kFilterListStyle = WS_CHILD | WS_BORDER | WS_VSCROLL | LBS_NOTIFY;
+constexpr DWORD kFilterListExStyle = WS_EX_CLIENTEDGE | WS_EX_NOPARENTNOTIFY;
+
+CString TrimmedText(CString text)
+{
+    text.TrimRight(L" ");
+    return text;
+}
+
+int Sign(int value)
+{
+    return (value > 0) - (value < 0);
+}
+
+// Parts of a date text "dd/mm/yyyy" as integers; missing characters count as absent digits.
+std::tuple<int, int, int> DateParts(const CString& text)
+{
+    auto part = [&text](int first, int count) { return _wtoi(text.Mid(first, count)); };
+    return {part(6, 4), part(3, 2), part(0, 2)};
+}
+
+} // namespace
+
+CKXBaseListCtrl::CKXBaseListCtrl() : m_held(std::make_unique<HeldRows>()) {}
+
+CKXBaseListCtrl::~CKXBaseListCtrl()
+{
+    DestroyWindow();
+}
+
+// ---- style and header ----
+
+void CKXBaseListCtrl::SetStyle(int style)
+{
+    m_nStyle = style;
+    if (style != 0 && IsWindow()) {
+        SubclassHeader();
+    }
+}
+
+void CKXBaseListCtrl::PreSubclassWindow()
+{
+    CListCtrl::PreSubclassWindow();
+    if (m_nStyle != 0) {
+        SubclassHeader();
+    }
+}
+
+void CKXBaseListCtrl::SubclassHeader()
+{
+    if (m_header.m_hWnd != nullptr) {
+        return;
+    }
+    const auto header = reinterpret_cast<HWND>(::SendMessageW(m_hWnd, LVM_GETHEADER, 0, 0));
+    if (header) {
+        m_header.SubclassWindow(header);
+    }
+}
+
+void CKXBaseListCtrl::AdjustHeaderStyle()
+{
+    if (m_header.m_hWnd == nullptr) {
+        return;
+    }
+    const int count = m_header.GetItemCount();
+    for (int column = 0; column < count; ++column) {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        m_header.GetItem(column, &item);
+        item.fmt |= HDF_OWNERDRAW;
+        m_header.SetItem(column, &item);
+    }
+}
+
+void CKXBaseListCtrl::SetHeaderColor(COLORREF text, COLORREF background, COLORREF filterBackground)
+{
+    m_header.SetColor(text, background, filterBackground);
+}
+
+// ---- columns ----
+
+int CKXBaseListCtrl::InsertColumn(int column, const LVCOLUMNW* columnInfo)
+{
+    if (!IsWindow()) {
+        return -1;
+    }
+    const int inserted = CListCtrl::InsertColumn(column, columnInfo);
+    if (inserted >= 0 && m_nStyle != 0) {
+        // A list created after SetStyle has its header only now.
+        SubclassHeader();
+        AdjustHeaderStyle();
+        m_header.InsertStateItem(inserted);
+        if (static_cast<size_t>(inserted) <= m_arrFilter.size()) {
+            m_arrFilter.insert(m_arrFilter.begin() + inserted, CString());
+        }
+        for (ListRow& row : m_held->rows) {
+            if (static_cast<size_t>(inserted) <= row.texts.size()) {
+                row.texts.insert(row.texts.begin() + inserted, CString());
+            }
+        }
+    }
+    return inserted;
+}
+
+int CKXBaseListCtrl::InsertColumn(int column, const wchar_t* heading, int format, int width, int subItem)
+{
+    LVCOLUMNW info{};
+    info.mask = LVCF_TEXT | LVCF_FMT;
+    info.fmt = format;
+    info.pszText = const_cast<wchar_t*>(heading);
+    if (width != -1) {
+        info.mask |= LVCF_WIDTH;
+        info.cx = width;
+    }
+    if (subItem != -1) {
+        info.mask |= LVCF_SUBITEM;
+        info.iSubItem = subItem;
+    }
+    return InsertColumn(column, &info);
+}
+
+BOOL CKXBaseListCtrl::DeleteColumn(int column)
+{
+    if (!IsWindow()) {
+        return FALSE;
+    }
+    const BOOL deleted = CListCtrl::DeleteColumn(column);
+    if (!IsFilterColumn(column)) {
+        return deleted;
+    }
+    if (m_nStyle != 0) {
+        const bool wasFiltering = !m_arrFilter[static_cast<size_t>(column)].IsEmpty();
+        m_arrFilter.erase(m_arrFilter.begin() + column);
+        m_header.DeleteStateItem(column);
+        for (ListRow& row : m_held->rows) {
+            if (static_cast<size_t>(column) < row.texts.size()) {
+                row.texts.erase(row.texts.begin() + column);
+            }
+        }
+        if (m_nSortCol == column) {
+            m_nSortCol = -1;
+        } else if (m_nSortCol > column) {
+            --m_nSortCol;
+        }
+        if (wasFiltering) {
+            ApplyFilters();
+        }
+    }
+    return TRUE;
+}
+
+bool CKXBaseListCtrl::IsFilterColumn(int column) const
+{
+    return column >= 0 && static_cast<size_t>(column) < m_arrFilter.size();
+}
+
+// ---- header states ----
+
+BOOL CKXBaseListCtrl::SetSortState(int column, UINT state)
+{
+    return HasFeatures() ? m_header.SetSortState(column, state) : FALSE;
+}
+
+UINT CKXBaseListCtrl::GetSortState(int column) const
+{
+    return HasFeatures() ? m_header.GetSortState(column) : 0;
+}
+
+BOOL CKXBaseListCtrl::SetFilterState(int column, UINT state)
+{
+    if (!HasFeatures() || (state != 0 && state != KXHDR_NOFILTER) || !m_header.SetFilterState(column, state)) {
+        return FALSE;
+    }
+    if (IsFilterColumn(column) && !m_arrFilter[static_cast<size_t>(column)].IsEmpty()) {
+        m_arrFilter[static_cast<size_t>(column)].Empty();
+        ApplyFilters();
+    }
+    return TRUE;
+}
+
+CString CKXBaseListCtrl::GetFilter(int column) const
+{
+    return m_nStyle != 0 && IsFilterColumn(column) ? m_arrFilter[static_cast<size_t>(column)] : CString();
+}
+
+void CKXBaseListCtrl::ClearAllColState()
+{
+    bool cleared = false;
+    for (size_t column = 0; column < m_arrFilter.size(); ++column) {
+        if (!m_arrFilter[column].IsEmpty()) {
+            m_arrFilter[column].Empty();
+            SetSortState(static_cast<int>(column), 0);
+            m_header.SetFilterState(static_cast<int>(column), 0);
+            cleared = true;
+        }
+    }
+    if (cleared) {
+        ApplyFilters();
+    }
+}
+
+// ---- item records ----
+
+CKXBaseListCtrl::ItemRecord* CKXBaseListCtrl::FindRecord(int item) const
+{
+    return reinterpret_cast<ItemRecord*>(CListCtrl::GetItemData(item));
+}
+
+CKXBaseListCtrl::ItemRecord* CKXBaseListCtrl::RecordOf(int item)
+{
+    return IsItem(item) ? EnsureRecord(item) : nullptr;
+}
+
+CKXBaseListCtrl::ItemRecord* CKXBaseListCtrl::EnsureRecord(int item)
+{
+    ItemRecord* record = FindRecord(item);
+    if (record == nullptr) {
+        record = new ItemRecord;
+        record->sortIndex = item;
+        if (!CListCtrl::SetItemData(item, reinterpret_cast<DWORD_PTR>(record))) {
+            delete record;
+            return nullptr;
+        }
+    }
+    return record;
+}
+
+BOOL CKXBaseListCtrl::SetItemTextColor(int item, COLORREF color)
+{
+    ItemRecord* record = IsWindow() ? RecordOf(item) : nullptr;
+    if (record == nullptr) {
+        return FALSE;
+    }
+    record->color = color;
+    RedrawItems(item, item);
+    UpdateWindow();
+    return TRUE;
+}
+
+COLORREF CKXBaseListCtrl::GetItemTextColor(int item) const
+{
+    if (!IsWindow()) {
+        return CLR_INVALID;
+    }
+    if (!IsItem(item)) {
+        return 0;
+    }
+    const ItemRecord* record = FindRecord(item);
+    if (record && record->color != CLR_INVALID) {
+        return record->color;
+    }
+    COLORREF asked = CLR_INVALID;
+    const HWND parent = ::GetParent(m_hWnd);
+    if (parent && ::SendMessageW(parent, WM_KX_GETITEMTEXTCOLOR, static_cast<WPARAM>(item),
+                                 reinterpret_cast<LPARAM>(&asked)) != 0) {
+        return asked;
+    }
+    return ::GetSysColor(COLOR_WINDOWTEXT);
+}
+
+BOOL CKXBaseListCtrl::SetItemData(int item, DWORD_PTR data)
+{
+    ItemRecord* record = IsWindow() ? RecordOf(item) : nullptr;
+    if (record == nullptr) {
+        return FALSE;
+    }
+    record->data = data;
+    return TRUE;
+}
+
+DWORD_PTR CKXBaseListCtrl::GetItemData(int item) const
+{
+    if (!IsWindow()) {
+        return static_cast<DWORD_PTR>(0xFFFFFFFF);
+    }
+    const ItemRecord* record = IsItem(item) ? FindRecord(item) : nullptr;
+    return record ? record->data : 0;
+}
+
+BOOL CKXBaseListCtrl::DeleteItem(int item)
+{
+    if (!IsWindow()) {
+        return FALSE;
+    }
+    ItemRecord* record = IsItem(item) ? FindRecord(item) : nullptr;
+    const BOOL deleted = CListCtrl::DeleteItem(item);
+    if (deleted) {
+        delete record;
+    }
+    return deleted;
+}
+
+void CKXBaseListCtrl::FreeAllRecords()
+{
+    const bool ownerData = (GetStyle() & LVS_OWNERDATA) != 0;
+    const int count = GetItemCount();
+    for (int item = 0; item < count; ++item) {
+        delete FindRecord(item);
+        if (!ownerData) {
+            CListCtrl::SetItemData(item, 0);
+        }
+    }
+    m_held->Free();
+}
+
+BOOL CKXBaseListCtrl::DeleteAllItems()
+{
+    if (!IsWindow()) {
+        return FALSE;
+    }
+    FreeAllRecords();
+    return CListCtrl::DeleteAllItems();
+}
+
+BOOL CKXBaseListCtrl::DestroyWindow()
+{
+    m_arrFilter.clear();
+    if (IsWindow()) {
+        DeleteAllItems();
+    }
+    return CListCtrl::DestroyWindow();
+}
+
+void CKXBaseListCtrl::OnDestroy()
+{
+    FreeAllRecords();
+    CListCtrl::DeleteAllItems();
+    CListCtrl::OnDestroy();
+}
+
+// ---- sorting ----
+
+int CKXBaseListCtrl::Sort(int column, UINT state)
+{
+    if (!IsWindow()) {
+        return 0;
+    }
+    if (m_nSortCol >= 0 && m_nSortCol != column) {
+        SetSortState(m_nSortCol, KXHDR_SORTABLE);
+    }
+    const int count = GetItemCount();
+    DrawingPause pause(*this);
+    // The platform permutes the items while it sorts: the keys are read before, by sort index.
+    SortRun run;
+    run.keys.resize(static_cast<size_t>(count));
+    for (int item = 0; item < count; ++item) {
+        if (ItemRecord* record = EnsureRecord(item)) {
+            record->sortIndex = item;
+        }
+        SortKey& key = run.keys[static_cast<size_t>(item)];
+        key.text = TrimmedText(GetItemText(item, column));
+        key.number = IsNumber(key.text) != FALSE;
+        key.value = std::wcstod(key.text, nullptr);
+        key.date = IsDate(key.text) != FALSE;
+        key.day = DateParts(key.text);
+    }
+    m_nSortCol = column;
+    const BOOL answer = SetSortState(column, state);
+    if (count == 0) {
+        return answer;
+    }
+    run.ascending = GetSortState(column) == KXHDR_SORT_UP;
+    m_pSortRun = &run;
+    SortItems(&CKXBaseListCtrl::CompareFunction, reinterpret_cast<DWORD_PTR>(this));
+    m_pSortRun = nullptr;
+    RenumberRows();
+    return 1;
+}
+
+void CKXBaseListCtrl::RenumberRows()
+{
+    const int count = GetItemCount();
+    CString number;
+    for (int item = 0; item < count; ++item) {
+        number.Format(L"%d", item + 1);
+        SetItemText(item, 0, number);
+    }
+}
+
+BOOL CKXBaseListCtrl::IsNumber(const wchar_t* text)
+{
+    if (text == nullptr) {
+        return FALSE;
+    }
+    wchar_t* end = nullptr;
+    const double value = std::wcstod(text, &end);
+    // "nan" parses but orders nothing.
+    return *end == 0 && !std::isnan(value);
+}
+
+int CKXBaseListCtrl::NumberCompare(const wchar_t* first, const wchar_t* second)
+{
+    const double a = std::wcstod(first, nullptr);
+    const double b = std::wcstod(second, nullptr);
+    return (a > b) - (a < b);
+}
+
+BOOL CKXBaseListCtrl::IsDate(const wchar_t* text)
+{
+    if (text == nullptr || std::wcslen(text) != 10) {
+        return FALSE;
+    }
+    for (int i = 0; i < 10; ++i) {
+        const bool slash = i == 2 || i == 5;
+        if (slash ? text[i] != L'/' : !std::iswdigit(text[i])) {
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+
+int CKXBaseListCtrl::DateCompare(const wchar_t* first, const wchar_t* second)
+{
+    const auto a = DateParts(first);
+    const auto b = DateParts(second);
+    return (a > b) - (a < b);
+}
+
+int CALLBACK CKXBaseListCtrl::CompareFunction(LPARAM first, LPARAM second, LPARAM control)
+{
+    const auto* list = reinterpret_cast<const CKXBaseListCtrl*>(control);
+    const auto* one = reinterpret_cast<const ItemRecord*>(first);
+    const auto* other = reinterpret_cast<const ItemRecord*>(second);
+    if (list == nullptr || list->m_pSortRun == nullptr || one == nullptr || other == nullptr) {
+        return 0;
+    }
+    const SortRun& run = *list->m_pSortRun;
+    const auto keyOf = [&run](const ItemRecord* record) -> const SortKey* {
+        return record->sortIndex >= 0 && static_cast<size_t>(record->sortIndex) < run.keys.size()
+                   ? &run.keys[static_cast<size_t>(record->sortIndex)]
+                   : nullptr;
+    };
+    const SortKey* a = keyOf(one);
+    const SortKey* b = keyOf(other);
+    if (a == nullptr || b == nullptr) {
+        return 0;
+    }
+    if (!run.ascending) {
+        std::swap(a, b);
+    }
+    int order = 0;
+    if (a->number) {
+        order = (a->value > b->value) - (a->value < b->value);
+    } else if (a->date) {
+        order = (a->day > b->day) - (a->day < b->day);
+    } else {
+        order = Sign(::CompareStringW(LOCALE_USER_DEFAULT, 0, a->text, a->text.GetLength(), b->text,
+                                      b->text.GetLength()) -
+                     CSTR_EQUAL);
+    }
+    // Equal keys keep their order, in both directions.
+    return order != 0 ? order : (one->sortIndex > other->sortIndex) - (one->sortIndex < other->sortIndex);
+}
+
+// ---- filtering ----
+
+int CKXBaseListCtrl::Filter(int column, const wchar_t* text)
+{
+    m_nFilterCol = column;
+    if (!HasFeatures() || !IsFilterColumn(column)) {
+        return 0;
+    }
+    if (text && *text) {
+        m_arrFilter[static_cast<size_t>(column)] = text;
+        ApplyFilters();
+        m_header.SetFilterState(column, KXHDR_FILTERED);
+        return 0;
+    }
+    if (column == 0) {
+        return 0;
+    }
+    if (m_filterList.m_hWnd == nullptr) {
+        if (!m_filterList.CreateEx(kFilterListExStyle, L"LISTBOX", nullptr, kFilterListStyle, CRect(0, 0, 0, 0), this,
+                                   KXLIST_FILTER_LIST_ID)) {
+            return 0;
+        }
+        m_filterList.SendMessage(WM_SETFONT, static_cast<WPARAM>(SendMessage(WM_GETFONT)), FALSE);
+    }
+    InitFilterListData(column);
+    CRect item;
+    m_header.GetItemRect(column, &item);
+    m_header.MapWindowPoints(this, &item);
+    CRect client;
+    GetClientRect(&client);
+    m_filterList.MoveWindow(item.left, item.bottom, item.Width(), client.bottom - item.bottom);
+    m_filterList.ShowWindow(SW_SHOW);
+    m_filterList.SetFocus();
+    return 0;
+}
+
+void CKXBaseListCtrl::InitFilterListData(int column)
+{
+    m_filterList.ResetContent();
+    m_filterList.AddString(KXLIST_FILTER_ALL);
+    // The values a user can pick: those of the rows that the other columns' filters let through.
+    const auto passesOthers = [this, column](const std::vector<CString>& texts) {
+        for (size_t other = 0; other < m_arrFilter.size(); ++other) {
+            if (static_cast<int>(other) != column && !m_arrFilter[other].IsEmpty() &&
+                (other >= texts.size() || texts[other] != m_arrFilter[other])) {
+                return false;
+            }
+        }
+        return true;
+    };
+    std::set<CString> values;
+    const int count = GetItemCount();
+    for (int item = 0; item < count; ++item) {
+        values.insert(GetItemText(item, column));
+    }
+    for (const ListRow& row : m_held->rows) {
+        if (static_cast<size_t>(column) < row.texts.size() && passesOthers(row.texts)) {
+            values.insert(row.texts[static_cast<size_t>(column)]);
+        }
+    }
+    for (const CString& value : values) {
+        m_filterList.AddString(value);
+    }
+    m_filterList.SetCurSel(0);
+}
+
+void CKXBaseListCtrl::ApplyFilters()
+{
+    const bool filtering =
+        std::any_of(m_arrFilter.begin(), m_arrFilter.end(), [](const CString& text) { return !text.IsEmpty(); });
+    if (!filtering && m_held->rows.empty()) {
+        return;
+    }
+    const int columns = m_header.m_hWnd ? m_header.GetItemCount() : static_cast<int>(m_arrFilter.size());
+    const int count = GetItemCount();
+
+    // Every row in its place: the shown ones in their order, the held ones back at their home positions.
+    std::vector<ListRow> all;
+    all.reserve(static_cast<size_t>(count) + m_held->rows.size());
+    auto held = m_held->rows.begin();
+    for (int item = 0; item < count || held != m_held->rows.end();) {
+        if (held != m_held->rows.end() && (held->home <= all.size() || item >= count)) {
+            all.push_back(std::move(*held++));
+        } else {
+            all.push_back(TakeListRow(*this, item++, columns));
+        }
+    }
+    m_held->rows.clear();
+
+    const auto matches = [this](const ListRow& row) {
+        for (size_t column = 0; column < m_arrFilter.size(); ++column) {
+            if (!m_arrFilter[column].IsEmpty() &&
+                (column >= row.texts.size() || row.texts[column] != m_arrFilter[column])) {
+                return false;
+            }
+        }
+        return true;
+    };
+    DrawingPause pause(*this);
+    // The records travel with the rows: the platform's own deletion leaves them alone.
+    CListCtrl::DeleteAllItems();
+    for (size_t position = 0; position < all.size(); ++position) {
+        ListRow& row = all[position];
+        if (matches(row)) {
+            if (AppendListRow(*this, row) < 0) {
+                delete reinterpret_cast<ItemRecord*>(row.data);
+            }
+        } else {
+            row.home = position;
+            m_held->rows.push_back(std::move(row));
+        }
+    }
+    RenumberRows();
+}
+
+void CKXBaseListCtrl::HideFilterList()
+{
+    if (m_filterList.m_hWnd && m_filterList.IsWindowVisible()) {
+        m_filterList.ShowWindow(SW_HIDE);
+    }
+}
+
+void CKXBaseListCtrl::OnSelFilterData()
+{
+    HideFilterList();
+    const int selected = m_filterList.GetCurSel();
+    if (selected < 0 || !IsFilterColumn(m_nFilterCol)) {
+        return;
+    }
+    if (selected == 0) {
+        m_arrFilter[static_cast<size_t>(m_nFilterCol)].Empty();
+        m_header.SetFilterState(m_nFilterCol, KXHDR_NOFILTER);
+        ApplyFilters();
+        return;
+    }
+    CString value;
+    m_filterList.GetText(selected, value);
+    Filter(m_nFilterCol, value);
+}
+
+void CKXBaseListCtrl::OnKillfocusFilter()
+{
+    HideFilterList();
+}
+
+// ---- messages ----
+
+void CKXBaseListCtrl::OnColumnclick(NMLISTVIEW* info)
+{
+    HideFilterList();
+    const int column = info->iSubItem;
+    switch (GetSortState(column)) {
+    case KXHDR_SORTABLE:
+    case KXHDR_SORT_UP:
+        Sort(column, KXHDR_SORT_DOWN);
+        break;
+    case KXHDR_SORT_DOWN:
+        Sort(column, KXHDR_SORT_UP);
+        break;
+    default:
+        break;
+    }
+}
+
+LRESULT CKXBaseListCtrl::OnNMCustomdraw(NMLVCUSTOMDRAW* draw)
+{
+    switch (draw->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+        return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+        draw->clrText = GetItemTextColor(static_cast<int>(draw->nmcd.dwItemSpec));
+        draw->clrTextBk = GetBkColor();
+        return CDRF_DODEFAULT;
+    default:
+        return CDRF_DODEFAULT;
+    }
+}
+
+BOOL CKXBaseListCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    if (message == WM_NOTIFY) {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (header->hwndFrom == m_hWnd && header->code == LVN_COLUMNCLICK) {
+            OnColumnclick(reinterpret_cast<NMLISTVIEW*>(lParam));
+            *result = 0;
+            return TRUE;
+        }
+        if (header->hwndFrom == m_hWnd && header->code == NM_CUSTOMDRAW) {
+            *result = OnNMCustomdraw(reinterpret_cast<NMLVCUSTOMDRAW*>(lParam));
+            return TRUE;
+        }
+    }
+    return CListCtrl::OnChildNotify(message, wParam, lParam, result);
+}
+
+BOOL CKXBaseListCtrl::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    if (m_filterList.m_hWnd && reinterpret_cast<HWND>(lParam) == m_filterList.m_hWnd &&
+        LOWORD(wParam) == KXLIST_FILTER_LIST_ID) {
+        if (HIWORD(wParam) == LBN_SELCHANGE) {
+            OnSelFilterData();
+        } else if (HIWORD(wParam) == LBN_KILLFOCUS) {
+            OnKillfocusFilter();
+        }
+        return TRUE;
+    }
+    return CListCtrl::OnCommand(wParam, lParam);
+}
+
+void CKXBaseListCtrl::OnLButtonDown(UINT flags, CPoint point)
+{
+    HideFilterList();
+    CListCtrl::OnLButtonDown(flags, point);
+}
+
+void CKXBaseListCtrl::OnNcLButtonDown(UINT hitTest, CPoint screenPoint)
+{
+    if (m_filterList.m_hWnd && m_filterList.IsWindowVisible()) {
+        m_filterList.ShowWindow(SW_HIDE);
+        ::ReleaseCapture();
+    }
+    CListCtrl::OnNcLButtonDown(hitTest, screenPoint);
+}

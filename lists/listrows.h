@@ -1,0 +1,22 @@
+#pragma once
+
+#include <util/cstring.h>
+#include <util/listctrl.h>
+
+#include <vector>
+
+// One row of a report list taken out of the control: every column's text and what the control
+// keeps for the row. `data` is the row's item data, which the owner of the row frees.
+struct ListRow {
+    std::vector<CString> texts;
+    UINT state = 0;
+    int image = 0;
+    LPARAM data = 0;
+    // Held rows: the position the row had among all rows when it was set aside.
+    size_t home = 0;
+};
+
+// Copies the item out of the list (it stays there).
+ListRow TakeListRow(const CListCtrl& list, int item, int columns);
+// Adds the row at the end of the list; the list takes over the row's data. The new item's index, or -1.
+int AppendListRow(CListCtrl& list, const ListRow& row);
