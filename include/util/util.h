@@ -69,6 +69,11 @@
 #include <util/kxheaderctrl.h>
 #include <util/kxlistctrl.h>
 
+// Skin dialogs, skin buttons and skin lists
+#include <util/skindlg.h>
+#include <util/skinbutton.h>
+#include <util/skinlist.h>
+
 // Composite controls
 #include <util/kxtreectrl.h>
 
