@@ -9,6 +9,19 @@ namespace flat = Gdiplus::DllExports;
 
 namespace skin {
 
+namespace {
+
+// The document's own integer reading takes no sign, but font heights are often negative.
+int ReadSignedInt(const CMarkupSTL& xml, const wchar_t* name, int fallback)
+{
+    const std::wstring text = xml.GetAttrib(name);
+    wchar_t* end = nullptr;
+    const long value = std::wcstol(text.c_str(), &end, 10);
+    return end == text.c_str() ? fallback : static_cast<int>(value);
+}
+
+} // namespace
+
 RECT ReadRect(const CMarkupSTL& xml)
 {
     LONG edges[4] = {};
@@ -47,7 +60,7 @@ LOGFONTW ReadFont(const CMarkupSTL& xml, const CWnd* dialog)
         font.lfHeight = 12;
         ::wcscpy(font.lfFaceName, L"宋体");
     }
-    font.lfHeight = xml.GetAttribInt(L"fontsize", font.lfHeight);
+    font.lfHeight = ReadSignedInt(xml, L"fontsize", font.lfHeight);
     font.lfWeight = xml.GetAttribInt(L"bold", 100);
     font.lfUnderline = static_cast<BYTE>(xml.GetAttribInt(L"underline", 0) != 0);
     const std::wstring face = xml.GetAttrib(L"fontname");

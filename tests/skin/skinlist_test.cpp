@@ -31,7 +31,7 @@ protected:
         parent.clear();
     }
 
-    // The list as it paints itself on screen, at the far end of a row's first column.
+    // The list as it paints itself on screen, at the start of a row's label.
     COLORREF RowBackground(int row)
     {
         ::InvalidateRect(list, nullptr, TRUE);
@@ -44,7 +44,8 @@ protected:
         const HDC screen = ::GetDC(list);
         ::BitBlt(dib.dc(), 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
         ::ReleaseDC(list, screen);
-        return dib.pixel(bounds.right - 4, (bounds.top + bounds.bottom) / 2);
+        // Selected rows are filled behind their text only: the label's start is painted in every case.
+        return dib.pixel(bounds.left + 2, (bounds.top + bounds.bottom) / 2);
     }
 
     void Click(int row, UINT keys)
