@@ -27,12 +27,11 @@ bool JoinPath(const wchar_t* folder, const wchar_t* name, wchar_t* out);
 Gdiplus::GpBitmap* LoadBitmap(const wchar_t* path);
 void DeleteBitmap(Gdiplus::GpBitmap* bitmap);
 
-// A memory device context with a bitmap of the given size, compatible with dc.
+// A memory device context with a 32-bit bitmap of the given size, which GDI+ draws into as well as GDI.
 class MemoryCanvas {
 public:
     MemoryCanvas(HDC dc, int width, int height)
-        : m_dc(::CreateCompatibleDC(dc)), m_bitmap(::CreateCompatibleBitmap(dc, width, height)),
-          m_old(::SelectObject(m_dc, m_bitmap))
+        : m_dc(::CreateCompatibleDC(dc)), m_bitmap(MakeBitmap(dc, width, height)), m_old(::SelectObject(m_dc, m_bitmap))
     {
     }
     ~MemoryCanvas()
@@ -46,6 +45,18 @@ public:
     HDC dc() const { return m_dc; }
 
 private:
+    static HBITMAP MakeBitmap(HDC dc, int width, int height)
+    {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        return ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    }
+
     HDC m_dc;
     HBITMAP m_bitmap;
     HGDIOBJ m_old;

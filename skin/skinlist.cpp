@@ -190,13 +190,25 @@ BOOL CSkinListCtrl::IsRowSelected(HWND list, int row)
     return (::SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) & LVIS_SELECTED) != 0;
 }
 
-void CSkinListCtrl::PreSubclassWindow()
+void CSkinListCtrl::AttachHeader()
 {
     const auto header = reinterpret_cast<HWND>(::SendMessageW(m_hWnd, LVM_GETHEADER, 0, 0));
     if (header && m_header.m_hWnd == nullptr) {
         m_header.SubclassWindow(header);
     }
+}
+
+void CSkinListCtrl::PreSubclassWindow()
+{
+    AttachHeader();
     CListCtrl::PreSubclassWindow();
+}
+
+int CSkinListCtrl::OnCreate(CREATESTRUCTW* cs)
+{
+    const int result = CListCtrl::OnCreate(cs);
+    AttachHeader();
+    return result;
 }
 
 BOOL CSkinListCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)

@@ -72,6 +72,9 @@ protected:
     };
 
     void PreSubclassWindow() override;
+    // A report list makes its header while it is created.
+    int OnCreate(CREATESTRUCTW* cs) override;
+    void AttachHeader();
     BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     void OnPaint() override;
     BOOL OnEraseBkgnd(CDC* dc) override;
