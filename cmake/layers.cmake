@@ -28,8 +28,8 @@ set(BELOW_CONTROLS resources framework runtime config runlog pinyin markup frame
 
 util_layer(resources)
 util_layer(framework USES
-           HEADERS export win32_names format cstring geometry gdi wnd edit menu dialog image module button static
-                   tooltipctrl listctrl treectrl)
+           HEADERS export win32_names format cstring arrays geometry gdi wnd edit menu dialog image module filedialog
+                   button static tooltipctrl listctrl treectrl)
 util_layer(runtime   USES framework
            HEADERS strutil variant lock thread file recordfile uilanguage)
 util_layer(config    USES framework runtime
@@ -57,8 +57,10 @@ util_layer(lists     USES ${BELOW_CONTROLS}
 # The verification code is a skinned static text.
 util_layer(input     USES ${BELOW_CONTROLS} controls
            HEADERS verifycode blowfish inputplatform passedit numedit)
-util_layer(web       USES ${BELOW_CONTROLS})
-util_layer(export    USES ${BELOW_CONTROLS})
+util_layer(web       USES ${BELOW_CONTROLS}
+           HEADERS webhost jsbridge webctrl)
+util_layer(export    USES ${BELOW_CONTROLS}
+           HEADERS dataexport)
 util_layer(media     USES ${BELOW_CONTROLS})
 util_layer(shell     USES ${BELOW_CONTROLS}
            HEADERS shelllink)

@@ -15,6 +15,12 @@ constexpr UINT WM_KX_SPLITTERMOVED = 0x508; // a panel's splitter drag ended
 constexpr UINT WM_KX_KBDEVENT = 0x50E;      // the library's keyboard hooks queued events to a password edit
 constexpr UINT WM_KX_RICHEDIT_VSCROLLED = 0xA39; // posted by a rich edit to its parent after WM_VSCROLL (same parameters)
 
+// Web window (CWebCtrlWnd) messages; wParam is always the web window.
+constexpr UINT WM_KX_WEB_NAVIGATED = 0x52C;      // posted: the top-level page navigated; lParam the URL text
+constexpr UINT WM_KX_WEB_BEFORENAVIGATE = 0x52D; // sent: lParam tagBeforeNavigateArgs*; non-zero = handled, cancelled
+constexpr UINT WM_KX_WEB_COMPLETE = 0x52E;       // posted: download complete (lParam 0), document complete (URL)
+constexpr UINT WM_KX_WEB_OPENPENDING = 0x52F;    // posted to itself: open the redirected new-window URL
+
 // Asks the parent of child to paint the background under child's window rectangle into dc (at dc's
 // origin); true when the parent did (answered 1).
 inline bool KxPaintParentBackground(HWND child, HDC dc)

@@ -19,6 +19,7 @@
 #include <util/tooltipctrl.h>
 #include <util/listctrl.h>
 #include <util/treectrl.h>
+#include <util/filedialog.h>
 
 // Runtime services
 #include <util/runlog.h>
@@ -76,6 +77,11 @@
 
 // Composite controls
 #include <util/kxtreectrl.h>
+// Web hosting
+#include <util/arrays.h>
+#include <util/jsbridge.h>
+#include <util/webhost.h>
+#include <util/webctrl.h>
 
 // Step messages
 #include <util/step.h>
@@ -85,3 +91,6 @@
 #include <util/base64.h>
 #include <util/gzip.h>
 #include <util/zip.h>
+
+// Data export
+#include <util/dataexport.h>

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "support/guarded_buffer.h"
-#include "host_tools.h"
+#include "support/host_tools.h"
 #include "support/process.h"
 
 namespace {

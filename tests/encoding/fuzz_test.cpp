@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "support/guarded_buffer.h"
-#include "host_tools.h"
+#include "support/host_tools.h"
 #include "support/process.h"
 #include "zip_test_support.h"
 

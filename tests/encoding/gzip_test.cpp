@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host_tools.h"
+#include "support/host_tools.h"
 #include "support/process.h"
 
 namespace {

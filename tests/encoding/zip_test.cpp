@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "host_tools.h"
+#include "support/host_tools.h"
 #include "support/process.h"
 #include "zip_test_support.h"
 

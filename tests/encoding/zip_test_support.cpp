@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host_tools.h"
+#include "support/host_tools.h"
 
 namespace ziptest {
 namespace {

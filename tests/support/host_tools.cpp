@@ -1,4 +1,4 @@
-#include "host_tools.h"
+#include "support/host_tools.h"
 
 #include <windows.h>
 
