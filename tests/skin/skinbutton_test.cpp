@@ -35,7 +35,7 @@ protected:
     {
         EXPECT_TRUE(skintest::WriteSkin(skinFile, L"<D clsname=\"Dialog\" bgfile=\"bk.bmp\">"
                                                   L"<b clsname=\"SkinButton\" id=\"5\" addstyle=\"268435456\" "
-                                                  L"rect=\"20,20,80,50\" " + images + L"/></D>"));
+                                                  L"rect=\"20,20,80,50\" text=\"登录\" " + images + L"/></D>"));
         return std::make_unique<skintest::SkinDialogHost>(skinFile, L"D");
     }
 
