@@ -67,7 +67,8 @@ util_layer(media     USES ${BELOW_CONTROLS}
 util_layer(shell     USES ${BELOW_CONTROLS}
            HEADERS shelllink)
 # Skinned dialogs are built from the controls.
-util_layer(skin      USES ${BELOW_CONTROLS} controls input shell lists)
+util_layer(skin      USES ${BELOW_CONTROLS} controls input shell lists
+           HEADERS skindlg skinbutton skinlist)
 
 # Makes one object library per folder that has sources and adds their objects to the target.
 function(util_build_layers target)

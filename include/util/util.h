@@ -96,6 +96,11 @@
 #include <util/progressctrl.h>
 #include <util/kxspinbutton.h>
 
+// Skin dialogs, skin buttons and skin lists
+#include <util/skindlg.h>
+#include <util/skinbutton.h>
+#include <util/skinlist.h>
+
 // Data export
 #include <util/dataexport.h>
 
