@@ -159,7 +159,10 @@ void KXDRAWFUN::FillSolidRect(HDC dc, const RECT* rect, COLORREF colour)
     if (dc == nullptr || rect == nullptr) {
         return;
     }
-    ::SetBkColor(dc, colour);
+    // Reading the colour is cheap and setting it is not: grids and lists fill many cells of one colour.
+    if (::GetBkColor(dc) != colour) {
+        ::SetBkColor(dc, colour);
+    }
     ExtTextOutW(dc, 0, 0, ETO_OPAQUE, rect, L"", 0, nullptr);
 }
 

@@ -20,7 +20,9 @@ void Line(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour)
         KXDRAWFUN::DrawLine(dc, x1, y1, x2, y2, PS_SOLID, 1, colour, kCopyMode);
         return;
     }
-    auto span = [](int from, int to) { return from <= to ? std::make_pair(from, to) : std::make_pair(to + 1, from + 1); };
+    auto span = [](int from, int to) {
+        return from <= to ? std::make_pair(from, to) : std::make_pair(to + 1, from + 1);
+    };
     const auto xs = x1 == x2 ? std::make_pair(x1, x1 + 1) : span(x1, x2);
     const auto ys = y1 == y2 ? std::make_pair(y1, y1 + 1) : span(y1, y2);
     if (x1 == x2 && y1 == y2) {
@@ -39,6 +41,9 @@ bool IsPlainText(const wchar_t* text, COLORREF colour, HFONT font, COLORREF colo
            wcsncmp(text, L"----", 4) != 0;
 }
 
+// Left and right alignment are the platform's own (it measures the text as it draws it); only centred
+// text is measured here, for the same rounding as the platform's text drawing. The alignment is put
+// back at once: owner-drawn cells and the two-font drawing expect the default.
 void DrawPlainText(HDC dc, const RECT& area, const wchar_t* text, UINT format, COLORREF colour, HFONT font)
 {
     // Selecting a font realises it: the font and the text modes stay for the next cell, and the painting
@@ -49,17 +54,23 @@ void DrawPlainText(HDC dc, const RECT& area, const wchar_t* text, UINT format, C
     if (::GetBkMode(dc) != TRANSPARENT) {
         ::SetBkMode(dc, TRANSPARENT);
     }
-    ::SetTextColor(dc, colour);
+    if (::GetTextColor(dc) != colour) {
+        ::SetTextColor(dc, colour);
+    }
     const int length = static_cast<int>(wcslen(text));
-    SIZE size{};
-    ::GetTextExtentPoint32W(dc, text, length, &size);
+    UINT align = TA_LEFT | TA_BOTTOM;
     int x = area.left;
     if (format & DT_CENTER) {
+        SIZE size{};
+        ::GetTextExtentPoint32W(dc, text, length, &size);
         x = (area.left + area.right - size.cx) / 2;
     } else if (format & DT_RIGHT) {
-        x = area.right - size.cx;
+        align = TA_RIGHT | TA_BOTTOM;
+        x = area.right;
     }
-    ::ExtTextOutW(dc, x, area.bottom - size.cy, ETO_CLIPPED, &area, text, static_cast<UINT>(length), nullptr);
+    const UINT previous = ::SetTextAlign(dc, align);
+    ::ExtTextOutW(dc, x, area.bottom, ETO_CLIPPED, &area, text, static_cast<UINT>(length), nullptr);
+    ::SetTextAlign(dc, previous);
 }
 
 template <typename Handle>
@@ -108,6 +119,27 @@ private:
     HDC m_dc;
     int m_saved;
 };
+
+// The clipping of a painting pass, which each row narrows to its band and then puts back. Saving and
+// restoring the whole device context for every row would cost more than the row's cells.
+class BandClip {
+public:
+    explicit BandClip(HDC dc) : m_dc(dc)
+    {
+        m_pass.CreateRectRgn(0, 0, 0, 0);
+        m_clipped = ::GetClipRgn(dc, static_cast<HRGN>(m_pass.GetSafeHandle())) == 1;
+    }
+    BandClip(const BandClip&) = delete;
+    BandClip& operator=(const BandClip&) = delete;
+
+    void Narrow(const RECT& band) const { ::IntersectClipRect(m_dc, band.left, band.top, band.right, band.bottom); }
+    void Widen() const { ::SelectClipRgn(m_dc, m_clipped ? static_cast<HRGN>(m_pass.GetSafeHandle()) : nullptr); }
+
+private:
+    HDC m_dc;
+    CRgn m_pass;
+    bool m_clipped = false;
+};
 } // namespace
 
 // A device context for one painting pass: the caller's, whose font is put back at the end, or a memory
@@ -115,10 +147,8 @@ private:
 class GridCanvas {
 public:
     GridCanvas(HDC given, HBITMAP buffer)
-        : m_given(given),
-          m_font(given ? ::GetCurrentObject(given, OBJ_FONT) : nullptr),
-          m_bkMode(given ? ::GetBkMode(given) : 0),
-          m_textColour(given ? ::GetTextColor(given) : 0)
+        : m_given(given), m_font(given ? ::GetCurrentObject(given, OBJ_FONT) : nullptr),
+          m_bkMode(given ? ::GetBkMode(given) : 0), m_textColour(given ? ::GetTextColor(given) : 0)
     {
         if (given == nullptr && buffer != nullptr) {
             m_buffer.reset(new kxdraw::SelectedBitmap(nullptr, buffer));
@@ -164,8 +194,17 @@ bool CKxGrid::EnsureBuffer()
     const CSize size(std::max<int>(m_szBuffer.cx, client.Width()), std::max<int>(m_szBuffer.cy, client.Height()));
     // A 32-bit section: all drawing happens in memory and only the copies reach the display.
     BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), std::max<LONG>(size.cx, 1), -std::max<LONG>(size.cy, 1), 1, 32, BI_RGB,
-                      0, 0, 0, 0, 0};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER),
+                      std::max<LONG>(size.cx, 1),
+                      -std::max<LONG>(size.cy, 1),
+                      1,
+                      32,
+                      BI_RGB,
+                      0,
+                      0,
+                      0,
+                      0,
+                      0};
     void* bits = nullptr;
     HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (bitmap == nullptr) {
@@ -207,8 +246,8 @@ void CKxGrid::CopyToWindow(HDC windowDC, const RECT& rect)
 {
     GridCanvas canvas(nullptr, m_bmpBuffer);
     if (canvas.get() != nullptr) {
-        ::BitBlt(windowDC, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, canvas.get(),
-                 rect.left, rect.top, SRCCOPY);
+        ::BitBlt(windowDC, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, canvas.get(), rect.left,
+                 rect.top, SRCCOPY);
     }
 }
 
@@ -293,6 +332,18 @@ int CKxGrid::RedrawItems(int first, int last)
     return 1;
 }
 
+// What stays the same from row to row of one painting pass.
+struct CKxGrid::RowPass {
+    HDC dc;
+    CRect client;
+    // Cells and row lines end here: before the own vertical bar's edge, or at the client's edge.
+    int right;
+    std::vector<ColumnSpan> spans;
+    BandClip clip;
+    // Reused by every row asked from the parent.
+    std::vector<GRIDCELLDRAW> cells;
+};
+
 void CKxGrid::RedrawItems2(HDC given, int first, int last)
 {
     if (!m_bRedraw) {
@@ -305,12 +356,37 @@ void CKxGrid::RedrawItems2(HDC given, int first, int last)
     }
     const CRect client = GetClientRect();
     ClipScope clip(dc, CRect(client.left, client.top, client.right - 1, client.bottom - 1));
+    const bool rowRequests = (m_dwGridStyle & GS_ROWCALLBACK) != 0;
+    RowPass pass{dc, client, client.right, {}, BandClip(dc), {}};
+    if (!rowRequests && (m_dwGridStyle & GS_OWNVSCROLL)) {
+        pass.right -= 2;
+    }
+    pass.spans = VisibleColumns(rowRequests ? client.right - 1 : pass.right);
+    int bandTop = 0, bandBottom = 0;
     const int end = std::min(last, m_nTopIndex + m_nCountPerPage - 1);
     for (int row = std::max(first, m_nTopIndex); row <= end; ++row) {
-        if (m_dwGridStyle & GS_ROWCALLBACK) {
-            RedrawItemEx(dc, row);
-        } else {
-            RedrawItem(dc, row);
+        if (rowRequests ? RedrawItemEx(pass, row) : RedrawItem(pass, row)) {
+            if (bandBottom == bandTop) {
+                bandTop = RowTop(row - m_nTopIndex);
+            }
+            bandBottom = RowTop(row - m_nTopIndex + 1);
+        }
+    }
+    if (m_dwGridStyle & GS_GRIDLINES) {
+        DrawColumnLines(pass, bandTop, bandBottom);
+    }
+}
+
+// The lines between columns, once over all the rows painted: the same pixels as a line per cell, at a
+// fraction of the calls. Stored and per-cell rows mark a column's left edge, rows asked whole the right.
+void CKxGrid::DrawColumnLines(const RowPass& pass, int top, int bottom)
+{
+    const bool rowRequests = (m_dwGridStyle & GS_ROWCALLBACK) != 0;
+    for (const ColumnSpan& span : pass.spans) {
+        if (rowRequests) {
+            Line(pass.dc, span.right, top, span.right, bottom, m_crGridLine);
+        } else if (span.index != 0 && ValidColumn(span.index) && !(m_columns[span.index].nFormat & GF_NOSPLITLINE)) {
+            Line(pass.dc, span.left, top, span.left, bottom, m_crGridLine);
         }
     }
 }
@@ -321,35 +397,33 @@ COLORREF CKxGrid::CellBackground(int row, int column) const
     return marked ? m_crSelBk : m_crBk;
 }
 
-void CKxGrid::RedrawItem(HDC dc, int row)
+bool CKxGrid::RedrawItem(const RowPass& pass, int row)
 {
-    if ((m_dwGridStyle & GS_ROWCALLBACK) || !IsRowVisible(row) || dc == nullptr) {
-        return;
-    }
     const bool perCell = (m_dwGridStyle & GS_CELLCALLBACK) != 0;
-    if (!perCell && !ValidStoredRow(row)) {
-        return;
+    if (!IsRowVisible(row) || (!perCell && !ValidStoredRow(row))) {
+        return false;
     }
-    const CRect client = GetClientRect();
     const int top = RowTop(row - m_nTopIndex);
     const int bottom = RowTop(row - m_nTopIndex + 1);
-    const int right = client.right - ((m_dwGridStyle & GS_OWNVSCROLL) ? 2 : 0);
-    ClipScope clip(dc, CRect(client.left, top, right, bottom));
-    for (const ColumnSpan& span : VisibleColumns(right)) {
+    pass.clip.Narrow(CRect(pass.client.left, top, pass.right, bottom));
+    for (const ColumnSpan& span : pass.spans) {
+        // A parent asked for a cell may have taken columns away.
+        if (!ValidColumn(span.index)) {
+            break;
+        }
         const CRect cell(span.left, top, span.right, perCell ? bottom : bottom - 1);
         const COLORREF background = CellBackground(row, span.index);
         if (perCell) {
-            DrawRequestedCell(dc, row, span, cell, background);
+            DrawRequestedCell(pass.dc, row, span, cell, background);
         } else {
-            DrawStoredCell(dc, m_rows[row], span, cell, background);
-        }
-        if ((m_dwGridStyle & GS_GRIDLINES) && span.index != 0 && !(m_columns[span.index].nFormat & GF_NOSPLITLINE)) {
-            Line(dc, cell.left, cell.top, cell.left, cell.bottom, m_crGridLine);
+            DrawStoredCell(pass.dc, m_rows[row], span, cell, background);
         }
     }
     if (m_dwGridStyle & GS_GRIDLINES) {
-        Line(dc, client.left, bottom - 1, right, bottom - 1, m_crGridLine);
+        Line(pass.dc, pass.client.left, bottom - 1, pass.right, bottom - 1, m_crGridLine);
     }
+    pass.clip.Widen();
+    return true;
 }
 
 void CKxGrid::DrawStoredCell(HDC dc, const Row& row, const ColumnSpan& span, const RECT& cell, COLORREF background)
@@ -449,19 +523,17 @@ void CKxGrid::DrawCellRecord(HDC dc, const GRIDCELLDRAW& cell, const RECT& rect)
     }
 }
 
-void CKxGrid::RedrawItemEx(HDC dc, int row)
+bool CKxGrid::RedrawItemEx(RowPass& pass, int row)
 {
     CRect band;
-    if (!m_bRedraw || dc == nullptr || m_columns.empty() || !GetItemRect(row, &band)) {
-        return;
+    if (pass.spans.empty() || !GetItemRect(row, &band)) {
+        return false;
     }
-    const std::vector<ColumnSpan> spans = VisibleColumns(band.right - 1);
-    if (spans.empty()) {
-        return;
-    }
-    std::vector<GRIDCELLDRAW> cells(spans.size());
-    for (size_t i = 0; i < spans.size(); ++i) {
-        FillCellDraw(dc, row, spans[i], CRect(spans[i].left, band.top, spans[i].right, band.bottom), &cells[i]);
+    std::vector<GRIDCELLDRAW>& cells = pass.cells;
+    cells.resize(pass.spans.size());
+    for (size_t i = 0; i < pass.spans.size(); ++i) {
+        const ColumnSpan& span = pass.spans[i];
+        FillCellDraw(pass.dc, row, span, CRect(span.left, band.top, span.right, band.bottom), &cells[i]);
     }
     GRIDROWREQUEST request{};
     request.hdr.code = GN_ROWREQUEST;
@@ -470,16 +542,13 @@ void CKxGrid::RedrawItemEx(HDC dc, int row)
     request.pCells = cells.data();
     SendToParent(&request.hdr);
 
-    for (size_t i = 0; i < spans.size(); ++i) {
-        const CRect rect(spans[i].left + 1, band.top, spans[i].right, band.bottom);
-        DrawCellRecord(dc, cells[i], rect);
-        if (m_dwGridStyle & GS_GRIDLINES) {
-            Line(dc, spans[i].right, band.top, spans[i].right, band.bottom, m_crGridLine);
-        }
+    for (size_t i = 0; i < pass.spans.size(); ++i) {
+        DrawCellRecord(pass.dc, cells[i], CRect(pass.spans[i].left + 1, band.top, pass.spans[i].right, band.bottom));
     }
     if (m_dwGridStyle & GS_GRIDLINES) {
-        Line(dc, band.left, band.bottom - 1, band.right, band.bottom - 1, m_crGridLine);
+        Line(pass.dc, band.left, band.bottom - 1, band.right, band.bottom - 1, m_crGridLine);
     }
+    return true;
 }
 
 int CKxGrid::RedrawCell(int row, int column)
@@ -560,9 +629,8 @@ void CKxGrid::DrawHeader(HDC given, BOOL copy)
         const _KXGRIDCOLUMN& column = m_columns[span.index];
         const CRect cell(span.left, strip.top, span.right, strip.bottom);
         const bool hot = span.index == m_nHotHeaderCol;
-        const COLORREF background = hot || (TypeOf(column.nHeaderFormat) == GF_TEXT && column.nSort != 0)
-                                        ? m_crHeaderSelBk
-                                        : m_crHeaderBk;
+        const COLORREF background =
+            hot || (TypeOf(column.nHeaderFormat) == GF_TEXT && column.nSort != 0) ? m_crHeaderSelBk : m_crHeaderBk;
         const UINT type = TypeOf(column.nHeaderFormat);
         if (type == GF_TEXT) {
             CString title(column.szText);

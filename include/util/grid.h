@@ -359,9 +359,11 @@ protected:
 
     // ---- painting ----
     void ComposeBuffer();
+    struct RowPass;
     void RedrawItems2(HDC dc, int first, int last);
-    void RedrawItem(HDC dc, int row);
-    void RedrawItemEx(HDC dc, int row);
+    bool RedrawItem(const RowPass& pass, int row);
+    bool RedrawItemEx(RowPass& pass, int row);
+    void DrawColumnLines(const RowPass& pass, int top, int bottom);
     void DrawHeader(HDC dc, BOOL copy);
     void DrawCellBk(HDC dc, const RECT& rect, COLORREF color);
     void DrawCellText(HDC dc, const RECT& rect, const wchar_t* text, UINT format, COLORREF color, HFONT font,
