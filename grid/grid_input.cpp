@@ -121,15 +121,41 @@ int CKxGrid::HitTest(LVHITTESTINFO* hit) const
 
 // ---- notifications ----
 
+CKxGrid::NotifyTarget CKxGrid::Target() const
+{
+    return {IsWindow() ? ::GetParent(m_hWnd) : nullptr, IsWindow() ? static_cast<UINT_PTR>(GetDlgCtrlID()) : 0, false};
+}
+
+// Cell and row requests come by the hundred for every page. A parent of this thread has its window
+// procedure called as a sent message would reach it, without the system's round trip and without the
+// thread's call hooks (the split panels' cursor hook among them), which watch other messages.
+CKxGrid::NotifyTarget CKxGrid::RequestTarget() const
+{
+    NotifyTarget target = Target();
+    target.direct =
+        target.parent != nullptr && ::GetWindowThreadProcessId(target.parent, nullptr) == ::GetCurrentThreadId();
+    return target;
+}
+
 LRESULT CKxGrid::SendToParent(NMHDR* header)
 {
-    const HWND parent = ::GetParent(m_hWnd);
-    if (!IsWindow() || parent == nullptr) {
+    return SendToParent(Target(), header);
+}
+
+LRESULT CKxGrid::SendToParent(const NotifyTarget& target, NMHDR* header) const
+{
+    if (target.parent == nullptr) {
         return 0;
     }
     header->hwndFrom = m_hWnd;
-    header->idFrom = static_cast<UINT_PTR>(GetDlgCtrlID());
-    return ::SendMessageW(parent, WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header));
+    header->idFrom = target.id;
+    const LPARAM lParam = reinterpret_cast<LPARAM>(header);
+    if (target.direct) {
+        // Read for every call: the parent may subclass itself or go away while it answers.
+        const auto procedure = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(target.parent, GWLP_WNDPROC));
+        return procedure ? ::CallWindowProcW(procedure, target.parent, WM_NOTIFY, target.id, lParam) : 0;
+    }
+    return ::SendMessageW(target.parent, WM_NOTIFY, target.id, lParam);
 }
 
 LRESULT CKxGrid::SendNotify(GRIDNOTIFY& notify)
@@ -436,7 +462,7 @@ void CKxGrid::OnColumnDragMove(const CPoint& point)
     }
 
     // The column under the pointer, kept within the scrolling columns on screen.
-    const std::vector<ColumnSpan> spans = VisibleColumns(client.right);
+    const ColumnSpans spans = VisibleColumns(client.right);
     if (spans.empty()) {
         return;
     }

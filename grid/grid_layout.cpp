@@ -96,9 +96,9 @@ int CKxGrid::FirstScrollingColumn() const
     return std::min(m_nFixedCols, GetColCount()) + std::max(0, m_nLeftCol);
 }
 
-std::vector<CKxGrid::ColumnSpan> CKxGrid::VisibleColumns(int right) const
+CKxGrid::ColumnSpans CKxGrid::VisibleColumns(int right) const
 {
-    std::vector<ColumnSpan> spans;
+    ColumnSpans spans;
     int x = GetClientRect().left;
     auto place = [&](int index) {
         if (x >= right) {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <cwchar>
-#include <memory>
+#include <optional>
 
 #include "framework/gdi_scope.h"
 
@@ -151,7 +151,7 @@ public:
           m_bkMode(given ? ::GetBkMode(given) : 0), m_textColour(given ? ::GetTextColor(given) : 0)
     {
         if (given == nullptr && buffer != nullptr) {
-            m_buffer.reset(new kxdraw::SelectedBitmap(nullptr, buffer));
+            m_buffer.emplace(nullptr, buffer);
         }
     }
     ~GridCanvas()
@@ -176,7 +176,7 @@ private:
     HGDIOBJ m_font;
     int m_bkMode;
     COLORREF m_textColour;
-    std::unique_ptr<kxdraw::SelectedBitmap> m_buffer;
+    std::optional<kxdraw::SelectedBitmap> m_buffer;
 };
 
 // ---- buffer ----
@@ -338,8 +338,9 @@ struct CKxGrid::RowPass {
     CRect client;
     // Cells and row lines end here: before the own vertical bar's edge, or at the client's edge.
     int right;
-    std::vector<ColumnSpan> spans;
+    ColumnSpans spans;
     BandClip clip;
+    NotifyTarget parent;
     // Reused by every row asked from the parent.
     std::vector<GRIDCELLDRAW> cells;
 };
@@ -357,7 +358,7 @@ void CKxGrid::RedrawItems2(HDC given, int first, int last)
     const CRect client = GetClientRect();
     ClipScope clip(dc, CRect(client.left, client.top, client.right - 1, client.bottom - 1));
     const bool rowRequests = (m_dwGridStyle & GS_ROWCALLBACK) != 0;
-    RowPass pass{dc, client, client.right, {}, BandClip(dc), {}};
+    RowPass pass{dc, client, client.right, {}, BandClip(dc), RequestTarget(), {}};
     if (!rowRequests && (m_dwGridStyle & GS_OWNVSCROLL)) {
         pass.right -= 2;
     }
@@ -414,7 +415,7 @@ bool CKxGrid::RedrawItem(const RowPass& pass, int row)
         const CRect cell(span.left, top, span.right, perCell ? bottom : bottom - 1);
         const COLORREF background = CellBackground(row, span.index);
         if (perCell) {
-            DrawRequestedCell(pass.dc, row, span, cell, background);
+            DrawRequestedCell(pass, row, span, cell, background);
         } else {
             DrawStoredCell(pass.dc, m_rows[row], span, cell, background);
         }
@@ -446,8 +447,10 @@ void CKxGrid::DrawStoredCell(HDC dc, const Row& row, const ColumnSpan& span, con
     }
 }
 
-void CKxGrid::DrawRequestedCell(HDC dc, int row, const ColumnSpan& span, const RECT& cell, COLORREF background)
+void CKxGrid::DrawRequestedCell(const RowPass& pass, int row, const ColumnSpan& span, const RECT& cell,
+                                COLORREF background)
 {
+    const HDC dc = pass.dc;
     const UINT format = m_columns[span.index].nFormat;
     const UINT type = TypeOf(format);
     wchar_t text[GRID_TEXT_CAPACITY] = {};
@@ -465,7 +468,7 @@ void CKxGrid::DrawRequestedCell(HDC dc, int row, const ColumnSpan& span, const R
     }
     request.hFont2 = m_hFont2;
     request.crText2 = m_crText;
-    SendToParent(&request.hdr);
+    SendToParent(pass.parent, &request.hdr);
 
     if (type == GF_TEXT) {
         // The parent may have filled the whole buffer.
@@ -540,7 +543,7 @@ bool CKxGrid::RedrawItemEx(RowPass& pass, int row)
     request.nRow = row;
     request.nCount = static_cast<int>(cells.size());
     request.pCells = cells.data();
-    SendToParent(&request.hdr);
+    SendToParent(pass.parent, &request.hdr);
 
     for (size_t i = 0; i < pass.spans.size(); ++i) {
         DrawCellRecord(pass.dc, cells[i], CRect(pass.spans[i].left + 1, band.top, pass.spans[i].right, band.bottom));
@@ -624,7 +627,7 @@ void CKxGrid::DrawHeader(HDC given, BOOL copy)
     const CRect client = GetClientRect();
     const CRect strip(client.left, client.top, client.right, client.top + m_nHeaderHeight);
     KXDRAWFUN::FillSolidRect(dc, &strip, m_crHeaderBk);
-    const std::vector<ColumnSpan> spans = VisibleColumns(client.right);
+    const ColumnSpans spans = VisibleColumns(client.right);
     for (const ColumnSpan& span : spans) {
         const _KXGRIDCOLUMN& column = m_columns[span.index];
         const CRect cell(span.left, strip.top, span.right, strip.bottom);
@@ -633,10 +636,12 @@ void CKxGrid::DrawHeader(HDC given, BOOL copy)
             hot || (TypeOf(column.nHeaderFormat) == GF_TEXT && column.nSort != 0) ? m_crHeaderSelBk : m_crHeaderBk;
         const UINT type = TypeOf(column.nHeaderFormat);
         if (type == GF_TEXT) {
-            CString title(column.szText);
+            // The title and its sort mark, on the stack: the header is painted with every page.
+            wchar_t title[_countof(column.szText) + 1];
+            wcscpy_s(title, column.szText);
             COLORREF colour = hot ? m_crHeaderSelText : m_crHeaderText;
             if (column.nSort != 0) {
-                title += column.nSort > 0 ? L"\u2191" : L"\u2193";
+                wcscat_s(title, column.nSort > 0 ? L"\u2191" : L"\u2193");
                 colour = m_crHeaderSortText;
             }
             DrawCellBk(dc, cell, background);
@@ -674,7 +679,7 @@ void CKxGrid::RefreshHeader()
     }
 }
 
-void CKxGrid::DrawHeaderRows(HDC dc, const CRect& client, const std::vector<ColumnSpan>& spans)
+void CKxGrid::DrawHeaderRows(HDC dc, const CRect& client, const ColumnSpans& spans)
 {
     for (int i = 0; i < GetHeadItemCount(); ++i) {
         const int top = client.top + m_nHeaderHeight + i * m_nHeaderRowHeight;

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <array>
 #include <unordered_set>
 #include <vector>
 
@@ -336,6 +337,34 @@ protected:
         int left;
         int right;
     };
+    // The columns on screen, held in place up to a wide page's worth: every paint asks for them, and
+    // a paint allocates nothing.
+    class ColumnSpans {
+    public:
+        void push_back(const ColumnSpan& span)
+        {
+            if (m_more.empty() && m_count < m_inPlace.size()) {
+                m_inPlace[m_count++] = span;
+                return;
+            }
+            if (m_more.empty()) {
+                m_more.assign(m_inPlace.begin(), m_inPlace.end());
+            }
+            m_more.push_back(span);
+            ++m_count;
+        }
+        const ColumnSpan* begin() const { return m_more.empty() ? m_inPlace.data() : m_more.data(); }
+        const ColumnSpan* end() const { return begin() + m_count; }
+        size_t size() const { return m_count; }
+        bool empty() const { return m_count == 0; }
+        const ColumnSpan& operator[](size_t i) const { return begin()[i]; }
+        const ColumnSpan& back() const { return begin()[m_count - 1]; }
+
+    private:
+        std::array<ColumnSpan, 64> m_inPlace;
+        size_t m_count = 0;
+        std::vector<ColumnSpan> m_more;
+    };
 
     void PreSubclassWindow() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -351,7 +380,7 @@ protected:
     // Top of the visible row r (counted from the top index) and of the row after it.
     int RowTop(int visibleRow) const;
     // Columns on screen in display order, up to the right edge.
-    std::vector<ColumnSpan> VisibleColumns(int right) const;
+    ColumnSpans VisibleColumns(int right) const;
     bool ColumnSpanOf(int column, int right, ColumnSpan* span) const;
     int FirstScrollingColumn() const;
     void SetupScroll(int bar);
@@ -377,8 +406,8 @@ protected:
     // Draws a filled GRIDCELLDRAW (background, text or image) into its rectangle.
     void DrawCellRecord(HDC dc, const GRIDCELLDRAW& cell, const RECT& rect);
     void DrawStoredCell(HDC dc, const Row& row, const ColumnSpan& span, const RECT& cell, COLORREF background);
-    void DrawRequestedCell(HDC dc, int row, const ColumnSpan& span, const RECT& cell, COLORREF background);
-    void DrawHeaderRows(HDC dc, const CRect& client, const std::vector<ColumnSpan>& columns);
+    void DrawRequestedCell(const RowPass& pass, int row, const ColumnSpan& span, const RECT& cell, COLORREF background);
+    void DrawHeaderRows(HDC dc, const CRect& client, const ColumnSpans& columns);
     COLORREF CellBackground(int row, int column) const;
     void FillCellDraw(HDC dc, int row, const ColumnSpan& span, const RECT& cell, GRIDCELLDRAW* draw);
     void RepaintStoredCell(int row, int column);
@@ -395,7 +424,16 @@ protected:
     int NotifyParent(UINT code, int item, int state);
     // Sends a GRIDNOTIFY as filled; the parent's answer.
     LRESULT SendNotify(GRIDNOTIFY& notify);
+    // Where notifications go; a painting pass finds it once for all the cells it asks for.
+    struct NotifyTarget {
+        HWND parent;
+        UINT_PTR id;
+        bool direct; // the parent's window procedure is called in place of sending
+    };
+    NotifyTarget Target() const;
+    NotifyTarget RequestTarget() const;
     LRESULT SendToParent(NMHDR* header);
+    LRESULT SendToParent(const NotifyTarget& target, NMHDR* header) const;
     void DrawRowDragLine(int position, BOOL show);
     void SelectOnPress(UINT flags, int item);
     void SelectRangeWithAnchor(int item);
