@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "grid_fixture.h"
+#include "support/pump.h"
 
 using gridtest::At;
 using gridtest::CellCentre;
@@ -380,6 +381,41 @@ TEST_F(GridInput, OwnScrollBarArrowsAndPages)
     Click(grid, grid.m_hsi.rcArrow2.CenterPoint());
     EXPECT_EQ(grid.m_nLeftCol, 1);
     EXPECT_TRUE(parent.Notes().empty());
+}
+
+TEST_F(GridInput, HoldingAnOwnBarArrowOrTrackRepeatsUntilReleased)
+{
+    struct Case {
+        const char* name;
+        CRect CGridScrollInfo::*part;
+        bool byPage;
+    };
+    const Case cases[] = {{"arrow", &CGridScrollInfo::rcArrow2, false}, {"track", &CGridScrollInfo::rcPage2, true}};
+    for (const Case& c : cases) {
+        TestGrid fresh;
+        MakeGrid(fresh, parent, RECT{0, 0, 300, 22 + 22 * 6}, GS_OWNVSCROLL, {60}, 400);
+        const int step = c.byPage ? fresh.GetCountPerPage() : 1;
+        // The far end of the part, which the thumb reaches last. The repeat follows the real pointer, as
+        // a held button does, so the pointer is put there too.
+        const CRect part = fresh.m_vsi.*c.part;
+        const POINT press{part.CenterPoint().x, part.bottom - 2};
+        POINT screen = press;
+        ClientToScreen(fresh, &screen);
+        SetCursorPos(screen.x, screen.y);
+
+        SendMessageW(fresh, WM_LBUTTONDOWN, MK_LBUTTON, At(press.x, press.y));
+        EXPECT_EQ(fresh.GetTopIndex(), step) << c.name;
+        // The first repeat waits, the next ones follow quickly (some ten in the time pumped).
+        EXPECT_TRUE(testsupport::PumpUntil([&] { return fresh.GetTopIndex() >= 2 * step; }, 3000)) << c.name;
+        const int firstRepeat = fresh.GetTopIndex();
+        testsupport::PumpFor(600);
+        EXPECT_GE(fresh.GetTopIndex() - firstRepeat, 3 * step) << c.name;
+        EXPECT_EQ(fresh.GetTopIndex() % step, 0) << c.name;
+        SendMessageW(fresh, WM_LBUTTONUP, 0, At(press.x, press.y));
+        const int released = fresh.GetTopIndex();
+        testsupport::PumpFor(200);
+        EXPECT_EQ(fresh.GetTopIndex(), released) << c.name;
+    }
 }
 
 TEST_F(GridInput, BuddyBarsGetTheRangeAndFullThumbPositions)
