@@ -41,38 +41,6 @@ bool IsPlainText(const wchar_t* text, COLORREF colour, HFONT font, COLORREF colo
            wcsncmp(text, L"----", 4) != 0;
 }
 
-// Left and right alignment are the platform's own (it measures the text as it draws it); only centred
-// text is measured here, for the same rounding as the platform's text drawing. The alignment is put
-// back at once: owner-drawn cells and the two-font drawing expect the default.
-void DrawPlainText(HDC dc, const RECT& area, const wchar_t* text, UINT format, COLORREF colour, HFONT font)
-{
-    // Selecting a font realises it: the font and the text modes stay for the next cell, and the painting
-    // pass (GridCanvas) puts the caller's back once.
-    if (font != nullptr && ::GetCurrentObject(dc, OBJ_FONT) != font) {
-        ::SelectObject(dc, font);
-    }
-    if (::GetBkMode(dc) != TRANSPARENT) {
-        ::SetBkMode(dc, TRANSPARENT);
-    }
-    if (::GetTextColor(dc) != colour) {
-        ::SetTextColor(dc, colour);
-    }
-    const int length = static_cast<int>(wcslen(text));
-    UINT align = TA_LEFT | TA_BOTTOM;
-    int x = area.left;
-    if (format & DT_CENTER) {
-        SIZE size{};
-        ::GetTextExtentPoint32W(dc, text, length, &size);
-        x = (area.left + area.right - size.cx) / 2;
-    } else if (format & DT_RIGHT) {
-        align = TA_RIGHT | TA_BOTTOM;
-        x = area.right;
-    }
-    const UINT previous = ::SetTextAlign(dc, align);
-    ::ExtTextOutW(dc, x, area.bottom, ETO_CLIPPED, &area, text, static_cast<UINT>(length), nullptr);
-    ::SetTextAlign(dc, previous);
-}
-
 template <typename Handle>
 Handle HandleInCell(const GRIDCELL& cell)
 {
@@ -177,6 +145,56 @@ private:
     int m_bkMode;
     COLORREF m_textColour;
     std::optional<kxdraw::SelectedBitmap> m_buffer;
+};
+
+// Cell texts put out one after another into one device context. The font is selected when it changes
+// rather than looked up for every cell (the look-up is a call into the system); whatever else draws
+// into the context in between (a parent drawing its own cell, the two-font drawing) makes it Forget.
+class CKxGrid::CellTextOut {
+public:
+    explicit CellTextOut(HDC dc) : m_dc(dc) {}
+    CellTextOut(const CellTextOut&) = delete;
+    CellTextOut& operator=(const CellTextOut&) = delete;
+
+    HDC dc() const { return m_dc; }
+    void Forget() { m_font = nullptr; }
+
+    // Left and right alignment are the platform's own (it measures the text as it draws it); only
+    // centred text is measured here, for the same rounding as the platform's text drawing. The
+    // alignment is put back at once: owner-drawn cells and the two-font drawing expect the default.
+    void Plain(const RECT& area, const wchar_t* text, UINT format, COLORREF colour, HFONT font)
+    {
+        // The font and the text modes stay for the next cell; the painting pass (GridCanvas) puts the
+        // caller's back once.
+        if (font != nullptr && font != m_font) {
+            ::SelectObject(m_dc, font);
+            m_font = font;
+        }
+        if (::GetBkMode(m_dc) != TRANSPARENT) {
+            ::SetBkMode(m_dc, TRANSPARENT);
+        }
+        if (::GetTextColor(m_dc) != colour) {
+            ::SetTextColor(m_dc, colour);
+        }
+        const int length = static_cast<int>(wcslen(text));
+        UINT align = TA_LEFT | TA_BOTTOM;
+        int x = area.left;
+        if (format & DT_CENTER) {
+            SIZE size{};
+            ::GetTextExtentPoint32W(m_dc, text, length, &size);
+            x = (area.left + area.right - size.cx) / 2;
+        } else if (format & DT_RIGHT) {
+            align = TA_RIGHT | TA_BOTTOM;
+            x = area.right;
+        }
+        const UINT previous = ::SetTextAlign(m_dc, align);
+        ::ExtTextOutW(m_dc, x, area.bottom, ETO_CLIPPED, &area, text, static_cast<UINT>(length), nullptr);
+        ::SetTextAlign(m_dc, previous);
+    }
+
+private:
+    HDC m_dc;
+    HFONT m_font = nullptr; // selected by this writer and not changed since; null when not known
 };
 
 // ---- buffer ----
@@ -335,11 +353,13 @@ int CKxGrid::RedrawItems(int first, int last)
 // What stays the same from row to row of one painting pass.
 struct CKxGrid::RowPass {
     HDC dc;
+    bool rowRequests; // rows asked whole from the parent
     CRect client;
     // Cells and row lines end here: before the own vertical bar's edge, or at the client's edge.
     int right;
     ColumnSpans spans;
     BandClip clip;
+    CellTextOut text;
     NotifyTarget parent;
     // Reused by every row asked from the parent.
     std::vector<GRIDCELLDRAW> cells;
@@ -357,24 +377,42 @@ void CKxGrid::RedrawItems2(HDC given, int first, int last)
     }
     const CRect client = GetClientRect();
     ClipScope clip(dc, CRect(client.left, client.top, client.right - 1, client.bottom - 1));
-    const bool rowRequests = (m_dwGridStyle & GS_ROWCALLBACK) != 0;
-    RowPass pass{dc, client, client.right, {}, BandClip(dc), RequestTarget(), {}};
+    PaintRows(dc, first, last, (m_dwGridStyle & GS_ROWCALLBACK) != 0);
+}
+
+void CKxGrid::RedrawItem(HDC dc, int row)
+{
+    if (dc != nullptr && m_bRedraw && !(m_dwGridStyle & GS_ROWCALLBACK)) {
+        PaintRows(dc, row, row, false);
+    }
+}
+
+void CKxGrid::RedrawItemEx(HDC dc, int row)
+{
+    if (dc != nullptr && m_bRedraw) {
+        PaintRows(dc, row, row, true);
+    }
+}
+
+void CKxGrid::PaintRows(HDC dc, int first, int last, bool rowRequests)
+{
+    const CRect client = GetClientRect();
+    RowPass pass{dc, rowRequests, client, client.right, {}, BandClip(dc), CellTextOut(dc), RequestTarget(), {}};
     if (!rowRequests && (m_dwGridStyle & GS_OWNVSCROLL)) {
         pass.right -= 2;
     }
     pass.spans = VisibleColumns(rowRequests ? client.right - 1 : pass.right);
-    int bandTop = 0, bandBottom = 0;
+    // The rows painted are consecutive: the lines between columns go over all of them at once.
+    int firstPainted = -1, lastPainted = -1;
     const int end = std::min(last, m_nTopIndex + m_nCountPerPage - 1);
     for (int row = std::max(first, m_nTopIndex); row <= end; ++row) {
-        if (rowRequests ? RedrawItemEx(pass, row) : RedrawItem(pass, row)) {
-            if (bandBottom == bandTop) {
-                bandTop = RowTop(row - m_nTopIndex);
-            }
-            bandBottom = RowTop(row - m_nTopIndex + 1);
+        if (rowRequests ? PaintRequestedRow(pass, row) : PaintRow(pass, row)) {
+            firstPainted = firstPainted < 0 ? row : firstPainted;
+            lastPainted = row;
         }
     }
-    if (m_dwGridStyle & GS_GRIDLINES) {
-        DrawColumnLines(pass, bandTop, bandBottom);
+    if ((m_dwGridStyle & GS_GRIDLINES) && firstPainted >= 0) {
+        DrawColumnLines(pass, RowTop(firstPainted - m_nTopIndex), RowTop(lastPainted - m_nTopIndex + 1));
     }
 }
 
@@ -382,9 +420,8 @@ void CKxGrid::RedrawItems2(HDC given, int first, int last)
 // fraction of the calls. Stored and per-cell rows mark a column's left edge, rows asked whole the right.
 void CKxGrid::DrawColumnLines(const RowPass& pass, int top, int bottom)
 {
-    const bool rowRequests = (m_dwGridStyle & GS_ROWCALLBACK) != 0;
     for (const ColumnSpan& span : pass.spans) {
-        if (rowRequests) {
+        if (pass.rowRequests) {
             Line(pass.dc, span.right, top, span.right, bottom, m_crGridLine);
         } else if (span.index != 0 && ValidColumn(span.index) && !(m_columns[span.index].nFormat & GF_NOSPLITLINE)) {
             Line(pass.dc, span.left, top, span.left, bottom, m_crGridLine);
@@ -398,7 +435,7 @@ COLORREF CKxGrid::CellBackground(int row, int column) const
     return marked ? m_crSelBk : m_crBk;
 }
 
-bool CKxGrid::RedrawItem(const RowPass& pass, int row)
+bool CKxGrid::PaintRow(RowPass& pass, int row)
 {
     const bool perCell = (m_dwGridStyle & GS_CELLCALLBACK) != 0;
     if (!IsRowVisible(row) || (!perCell && !ValidStoredRow(row))) {
@@ -417,7 +454,7 @@ bool CKxGrid::RedrawItem(const RowPass& pass, int row)
         if (perCell) {
             DrawRequestedCell(pass, row, span, cell, background);
         } else {
-            DrawStoredCell(pass.dc, m_rows[row], span, cell, background);
+            DrawStoredCell(pass.text, m_rows[row], span, cell, background);
         }
     }
     if (m_dwGridStyle & GS_GRIDLINES) {
@@ -427,8 +464,10 @@ bool CKxGrid::RedrawItem(const RowPass& pass, int row)
     return true;
 }
 
-void CKxGrid::DrawStoredCell(HDC dc, const Row& row, const ColumnSpan& span, const RECT& cell, COLORREF background)
+void CKxGrid::DrawStoredCell(CellTextOut& out, const Row& row, const ColumnSpan& span, const RECT& cell,
+                             COLORREF background)
 {
+    const HDC dc = out.dc();
     if (span.index >= static_cast<int>(row.cells.size())) {
         return;
     }
@@ -437,7 +476,7 @@ void CKxGrid::DrawStoredCell(HDC dc, const Row& row, const ColumnSpan& span, con
     const UINT type = TypeOf(format);
     if (type == GF_TEXT) {
         DrawCellBk(dc, cell, background);
-        DrawCellText(dc, cell, data.szText, format, data.crText, m_hFont, data.crText, m_hFont2);
+        DrawCellText(out, cell, data.szText, format, data.crText, m_hFont, data.crText, m_hFont2);
     } else if (type & GF_ICON) {
         DrawCellBk(dc, cell, background);
         DrawCellIcon(dc, cell, format, HandleInCell<HICON>(data));
@@ -447,7 +486,7 @@ void CKxGrid::DrawStoredCell(HDC dc, const Row& row, const ColumnSpan& span, con
     }
 }
 
-void CKxGrid::DrawRequestedCell(const RowPass& pass, int row, const ColumnSpan& span, const RECT& cell,
+void CKxGrid::DrawRequestedCell(RowPass& pass, int row, const ColumnSpan& span, const RECT& cell,
                                 COLORREF background)
 {
     const HDC dc = pass.dc;
@@ -475,12 +514,14 @@ void CKxGrid::DrawRequestedCell(const RowPass& pass, int row, const ColumnSpan& 
         text[GRID_TEXT_CAPACITY - 1] = L'\0';
         const COLORREF colour = static_cast<COLORREF>(request.dwValue);
         DrawCellBk(dc, cell, request.crBk);
-        DrawCellText(dc, cell, text, request.nFormat, colour, request.hFont,
+        DrawCellText(pass.text, cell, text, request.nFormat, colour, request.hFont,
                      request.bUseFont2 ? request.crText2 : colour, request.bUseFont2 ? request.hFont2 : request.hFont);
-    } else if (type & GF_ICON && type != GF_OWNERDRAW) {
+    } else if (type == GF_OWNERDRAW) {
+        pass.text.Forget();
+    } else if (type & GF_ICON) {
         DrawCellBk(dc, cell, request.crBk);
         DrawCellIcon(dc, cell, format, reinterpret_cast<HICON>(request.dwValue));
-    } else if (type & GF_BITMAP && type != GF_OWNERDRAW) {
+    } else if (type & GF_BITMAP) {
         DrawCellBk(dc, cell, request.crBk);
         DrawCellBitmap(dc, cell, format, reinterpret_cast<HBITMAP>(request.dwValue));
     }
@@ -505,8 +546,9 @@ void CKxGrid::FillCellDraw(HDC dc, int row, const ColumnSpan& span, const RECT& 
     }
 }
 
-void CKxGrid::DrawCellRecord(HDC dc, const GRIDCELLDRAW& cell, const RECT& rect)
+void CKxGrid::DrawCellRecord(CellTextOut& out, const GRIDCELLDRAW& cell, const RECT& rect)
 {
+    const HDC dc = out.dc();
     const UINT type = TypeOf(cell.nFormat);
     if (type == GF_OWNERDRAW) {
         return;
@@ -517,7 +559,7 @@ void CKxGrid::DrawCellRecord(HDC dc, const GRIDCELLDRAW& cell, const RECT& rect)
         std::memcpy(text, cell.szText, sizeof(text));
         text[GRID_TEXT_CAPACITY - 1] = L'\0';
         const COLORREF colour = static_cast<COLORREF>(cell.dwValue);
-        DrawCellText(dc, rect, text, cell.nFormat, colour, cell.hFont, cell.bUseFont2 ? cell.crText2 : colour,
+        DrawCellText(out, rect, text, cell.nFormat, colour, cell.hFont, cell.bUseFont2 ? cell.crText2 : colour,
                      cell.bUseFont2 ? cell.hFont2 : cell.hFont);
     } else if (type & GF_ICON) {
         DrawCellIcon(dc, rect, cell.nFormat, reinterpret_cast<HICON>(cell.dwValue));
@@ -526,7 +568,7 @@ void CKxGrid::DrawCellRecord(HDC dc, const GRIDCELLDRAW& cell, const RECT& rect)
     }
 }
 
-bool CKxGrid::RedrawItemEx(RowPass& pass, int row)
+bool CKxGrid::PaintRequestedRow(RowPass& pass, int row)
 {
     CRect band;
     if (pass.spans.empty() || !GetItemRect(row, &band)) {
@@ -544,9 +586,11 @@ bool CKxGrid::RedrawItemEx(RowPass& pass, int row)
     request.nCount = static_cast<int>(cells.size());
     request.pCells = cells.data();
     SendToParent(pass.parent, &request.hdr);
+    // The parent may have drawn cells of its own.
+    pass.text.Forget();
 
     for (size_t i = 0; i < pass.spans.size(); ++i) {
-        DrawCellRecord(pass.dc, cells[i], CRect(pass.spans[i].left + 1, band.top, pass.spans[i].right, band.bottom));
+        DrawCellRecord(pass.text, cells[i], CRect(pass.spans[i].left + 1, band.top, pass.spans[i].right, band.bottom));
     }
     if (m_dwGridStyle & GS_GRIDLINES) {
         Line(pass.dc, band.left, band.bottom - 1, band.right, band.bottom - 1, m_crGridLine);
@@ -576,7 +620,8 @@ int CKxGrid::RedrawCell(int row, int column)
         request.nCount = 1;
         request.pCells = &draw;
         SendToParent(&request.hdr);
-        DrawCellRecord(dc, draw, cell);
+        CellTextOut out(dc);
+        DrawCellRecord(out, draw, cell);
         if (m_dwGridStyle & GS_GRIDLINES) {
             Line(dc, cell.right, cell.top, cell.right, cell.bottom - 1, m_crGridLine);
             Line(dc, cell.left, cell.bottom - 1, cell.right, cell.bottom - 1, m_crGridLine);
@@ -603,7 +648,8 @@ void CKxGrid::RepaintStoredCell(int row, int column)
     {
         GridCanvas canvas(nullptr, m_bmpBuffer);
         ClipScope clip(canvas.get(), CRect(cell.left, cell.top, cell.right, cell.bottom));
-        DrawStoredCell(canvas.get(), m_rows[row], span, CRect(span.left, band.top, span.right, band.bottom - 1),
+        CellTextOut out(canvas.get());
+        DrawStoredCell(out, m_rows[row], span, CRect(span.left, band.top, span.right, band.bottom - 1),
                        CellBackground(row, column));
         if ((m_dwGridStyle & GS_GRIDLINES) && column != 0 && !(m_columns[column].nFormat & GF_NOSPLITLINE)) {
             Line(canvas.get(), cell.left, cell.top, cell.left, cell.bottom, m_crGridLine);
@@ -738,6 +784,13 @@ void CKxGrid::DrawCellBk(HDC dc, const RECT& rect, COLORREF color)
 void CKxGrid::DrawCellText(HDC dc, const RECT& rect, const wchar_t* text, UINT format, COLORREF color, HFONT font,
                            COLORREF color2, HFONT font2)
 {
+    CellTextOut out(dc);
+    DrawCellText(out, rect, text, format, color, font, color2, font2);
+}
+
+void CKxGrid::DrawCellText(CellTextOut& out, const RECT& rect, const wchar_t* text, UINT format, COLORREF color,
+                           HFONT font, COLORREF color2, HFONT font2)
+{
     if (text == nullptr || text[0] == L'\0') {
         return;
     }
@@ -749,9 +802,10 @@ void CKxGrid::DrawCellText(HDC dc, const RECT& rect, const wchar_t* text, UINT f
         platformFormat |= DT_RIGHT;
     }
     if (IsPlainText(text, color, font, color2, font2)) {
-        DrawPlainText(dc, area, text, platformFormat, color, font);
+        out.Plain(area, text, platformFormat, color, font);
     } else {
-        KXDRAWFUN::DrawTextExW(dc, text, -1, &area, platformFormat, font, font2, color, color2, 0);
+        KXDRAWFUN::DrawTextExW(out.dc(), text, -1, &area, platformFormat, font, font2, color, color2, 0);
+        out.Forget();
     }
 }
 

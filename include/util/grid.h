@@ -388,13 +388,21 @@ protected:
 
     // ---- painting ----
     void ComposeBuffer();
-    struct RowPass;
     void RedrawItems2(HDC dc, int first, int last);
-    bool RedrawItem(const RowPass& pass, int row);
-    bool RedrawItemEx(RowPass& pass, int row);
+    void RedrawItem(HDC dc, int row);
+    void RedrawItemEx(HDC dc, int row);
+    // One pass over rows: what stays the same from row to row is found once.
+    struct RowPass;
+    void PaintRows(HDC dc, int first, int last, bool rowRequests);
+    // A row of stored or requested cells, or a row asked whole; false when it is not on the page.
+    bool PaintRow(RowPass& pass, int row);
+    bool PaintRequestedRow(RowPass& pass, int row);
     void DrawColumnLines(const RowPass& pass, int top, int bottom);
     void DrawHeader(HDC dc, BOOL copy);
     void DrawCellBk(HDC dc, const RECT& rect, COLORREF color);
+    class CellTextOut;
+    void DrawCellText(CellTextOut& out, const RECT& rect, const wchar_t* text, UINT format, COLORREF color,
+                      HFONT font, COLORREF color2, HFONT font2);
     void DrawCellText(HDC dc, const RECT& rect, const wchar_t* text, UINT format, COLORREF color, HFONT font,
                       COLORREF color2, HFONT font2);
     void DrawCellIcon(HDC dc, const RECT& rect, UINT format, HICON icon);
@@ -404,9 +412,10 @@ protected:
     void DrawBorder(HDC dc);
     void DrawAdjectColWidthLine(HDC dc, int x, int row);
     // Draws a filled GRIDCELLDRAW (background, text or image) into its rectangle.
-    void DrawCellRecord(HDC dc, const GRIDCELLDRAW& cell, const RECT& rect);
-    void DrawStoredCell(HDC dc, const Row& row, const ColumnSpan& span, const RECT& cell, COLORREF background);
-    void DrawRequestedCell(const RowPass& pass, int row, const ColumnSpan& span, const RECT& cell, COLORREF background);
+    void DrawCellRecord(CellTextOut& out, const GRIDCELLDRAW& cell, const RECT& rect);
+    void DrawStoredCell(CellTextOut& out, const Row& row, const ColumnSpan& span, const RECT& cell,
+                        COLORREF background);
+    void DrawRequestedCell(RowPass& pass, int row, const ColumnSpan& span, const RECT& cell, COLORREF background);
     void DrawHeaderRows(HDC dc, const CRect& client, const ColumnSpans& columns);
     COLORREF CellBackground(int row, int column) const;
     void FillCellDraw(HDC dc, int row, const ColumnSpan& span, const RECT& cell, GRIDCELLDRAW* draw);
