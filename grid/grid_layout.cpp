@@ -133,7 +133,12 @@ int CKxGrid::RowTop(int visibleRow) const
 {
     CRect area;
     GetRealClientRect(&area);
-    const int height = area.Height();
+    return RowTop(visibleRow, area);
+}
+
+int CKxGrid::RowTop(int visibleRow, const RECT& area) const
+{
+    const int height = area.bottom - area.top;
     const int perPage = m_nRowHeight > 0 ? height / m_nRowHeight : 0;
     const int pitch = m_nRowHeight + m_nRowSpacing;
     if (perPage <= 0) {

@@ -355,6 +355,7 @@ struct CKxGrid::RowPass {
     HDC dc;
     bool rowRequests; // rows asked whole from the parent
     CRect client;
+    CRect rows; // the client below the header
     // Cells and row lines end here: before the own vertical bar's edge, or at the client's edge.
     int right;
     ColumnSpans spans;
@@ -397,7 +398,9 @@ void CKxGrid::RedrawItemEx(HDC dc, int row)
 void CKxGrid::PaintRows(HDC dc, int first, int last, bool rowRequests)
 {
     const CRect client = GetClientRect();
-    RowPass pass{dc, rowRequests, client, client.right, {}, BandClip(dc), CellTextOut(dc), RequestTarget(), {}};
+    CRect rows;
+    GetRealClientRect(&rows);
+    RowPass pass{dc, rowRequests, client, rows, client.right, {}, BandClip(dc), CellTextOut(dc), RequestTarget(), {}};
     if (!rowRequests && (m_dwGridStyle & GS_OWNVSCROLL)) {
         pass.right -= 2;
     }
@@ -412,7 +415,7 @@ void CKxGrid::PaintRows(HDC dc, int first, int last, bool rowRequests)
         }
     }
     if ((m_dwGridStyle & GS_GRIDLINES) && firstPainted >= 0) {
-        DrawColumnLines(pass, RowTop(firstPainted - m_nTopIndex), RowTop(lastPainted - m_nTopIndex + 1));
+        DrawColumnLines(pass, RowTop(firstPainted - m_nTopIndex, rows), RowTop(lastPainted - m_nTopIndex + 1, rows));
     }
 }
 
@@ -441,8 +444,8 @@ bool CKxGrid::PaintRow(RowPass& pass, int row)
     if (!IsRowVisible(row) || (!perCell && !ValidStoredRow(row))) {
         return false;
     }
-    const int top = RowTop(row - m_nTopIndex);
-    const int bottom = RowTop(row - m_nTopIndex + 1);
+    const int top = RowTop(row - m_nTopIndex, pass.rows);
+    const int bottom = RowTop(row - m_nTopIndex + 1, pass.rows);
     pass.clip.Narrow(CRect(pass.client.left, top, pass.right, bottom));
     for (const ColumnSpan& span : pass.spans) {
         // A parent asked for a cell may have taken columns away.
@@ -486,8 +489,7 @@ void CKxGrid::DrawStoredCell(CellTextOut& out, const Row& row, const ColumnSpan&
     }
 }
 
-void CKxGrid::DrawRequestedCell(RowPass& pass, int row, const ColumnSpan& span, const RECT& cell,
-                                COLORREF background)
+void CKxGrid::DrawRequestedCell(RowPass& pass, int row, const ColumnSpan& span, const RECT& cell, COLORREF background)
 {
     const HDC dc = pass.dc;
     const UINT format = m_columns[span.index].nFormat;
@@ -570,10 +572,11 @@ void CKxGrid::DrawCellRecord(CellTextOut& out, const GRIDCELLDRAW& cell, const R
 
 bool CKxGrid::PaintRequestedRow(RowPass& pass, int row)
 {
-    CRect band;
-    if (pass.spans.empty() || !GetItemRect(row, &band)) {
+    if (pass.spans.empty() || !IsRowVisible(row)) {
         return false;
     }
+    const CRect band(pass.client.left, RowTop(row - m_nTopIndex, pass.rows), pass.client.right,
+                     RowTop(row - m_nTopIndex + 1, pass.rows));
     std::vector<GRIDCELLDRAW>& cells = pass.cells;
     cells.resize(pass.spans.size());
     for (size_t i = 0; i < pass.spans.size(); ++i) {

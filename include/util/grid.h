@@ -379,6 +379,8 @@ protected:
     BOOL GetItemDispRect(int row, RECT* rect) const;
     // Top of the visible row r (counted from the top index) and of the row after it.
     int RowTop(int visibleRow) const;
+    // The same within a known area below the header (GetRealClientRect).
+    int RowTop(int visibleRow, const RECT& area) const;
     // Columns on screen in display order, up to the right edge.
     ColumnSpans VisibleColumns(int right) const;
     bool ColumnSpanOf(int column, int right, ColumnSpan* span) const;
