@@ -260,7 +260,7 @@ int Measure()
         auto grid = MakeGrid(parent, mode.style, 200, font);
         const PlainPage plain(*grid, font);
         const auto times = SideBySide(
-            60, [&] { grid->ReDrawAll(TRUE); }, [&] { plain.Paint(*grid); });
+            150, [&] { grid->ReDrawAll(TRUE); }, [&] { plain.Paint(*grid); });
         Report(mode.name, times.first, "plain GDI, same page", times.second, "<= 1.5");
         if (mode.style == 0) {
             std::printf("%-38s %zu cells\n", "  page", plain.CellCount());

@@ -123,7 +123,10 @@ int CKxGrid::HitTest(LVHITTESTINFO* hit) const
 
 CKxGrid::NotifyTarget CKxGrid::Target() const
 {
-    return {IsWindow() ? ::GetParent(m_hWnd) : nullptr, IsWindow() ? static_cast<UINT_PTR>(GetDlgCtrlID()) : 0, false};
+    if (!IsWindow()) {
+        return {nullptr, 0, nullptr};
+    }
+    return {::GetParent(m_hWnd), static_cast<UINT_PTR>(GetDlgCtrlID()), nullptr};
 }
 
 // Cell and row requests come by the hundred for every page. A parent of this thread has its window
@@ -132,8 +135,9 @@ CKxGrid::NotifyTarget CKxGrid::Target() const
 CKxGrid::NotifyTarget CKxGrid::RequestTarget() const
 {
     NotifyTarget target = Target();
-    target.direct =
-        target.parent != nullptr && ::GetWindowThreadProcessId(target.parent, nullptr) == ::GetCurrentThreadId();
+    if (target.parent != nullptr && ::GetWindowThreadProcessId(target.parent, nullptr) == ::GetCurrentThreadId()) {
+        target.procedure = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(target.parent, GWLP_WNDPROC));
+    }
     return target;
 }
 
@@ -150,10 +154,8 @@ LRESULT CKxGrid::SendToParent(const NotifyTarget& target, NMHDR* header) const
     header->hwndFrom = m_hWnd;
     header->idFrom = target.id;
     const LPARAM lParam = reinterpret_cast<LPARAM>(header);
-    if (target.direct) {
-        // Read for every call: the parent may subclass itself or go away while it answers.
-        const auto procedure = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(target.parent, GWLP_WNDPROC));
-        return procedure ? ::CallWindowProcW(procedure, target.parent, WM_NOTIFY, target.id, lParam) : 0;
+    if (target.procedure != nullptr) {
+        return ::CallWindowProcW(target.procedure, target.parent, WM_NOTIFY, target.id, lParam);
     }
     return ::SendMessageW(target.parent, WM_NOTIFY, target.id, lParam);
 }

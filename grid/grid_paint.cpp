@@ -256,8 +256,8 @@ void CKxGrid::ReDrawAll(BOOL force)
         return;
     }
     ComposeBuffer();
-    InvalidateRect(nullptr, FALSE);
-    UpdateWindow();
+    // Invalidated without erasing and painted at once, in one call.
+    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void CKxGrid::CopyToWindow(HDC windowDC, const RECT& rect)

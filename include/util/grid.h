@@ -439,7 +439,7 @@ protected:
     struct NotifyTarget {
         HWND parent;
         UINT_PTR id;
-        bool direct; // the parent's window procedure is called in place of sending
+        WNDPROC procedure; // called in place of sending, for one painting pass
     };
     NotifyTarget Target() const;
     NotifyTarget RequestTarget() const;
