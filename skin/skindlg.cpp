@@ -39,15 +39,6 @@ bool CopyPath(const wchar_t* text, wchar_t (&out)[MAX_PATH])
     return true;
 }
 
-CSize BitmapSize(Gdiplus::GpBitmap* bitmap)
-{
-    UINT width = 0;
-    UINT height = 0;
-    flat::GdipGetImageWidth(bitmap, &width);
-    flat::GdipGetImageHeight(bitmap, &height);
-    return CSize(static_cast<int>(width), static_cast<int>(height));
-}
-
 // The creator of a library class, given the caller's object only when it is of that class.
 template <class Control>
 BOOL CreateTyped(CSkinDlg* dialog, Control* (CSkinDlg::*creator)(CMarkupSTL&, UINT, Control*), CMarkupSTL& xml,
@@ -109,7 +100,7 @@ void CSkinDlg::SetBitmap(Gdiplus::GpBitmap* bitmap)
         m_pBkBitmap = bitmap;
     }
     if (m_pBkBitmap && IsWindow()) {
-        const CSize size = BitmapSize(m_pBkBitmap);
+        const CSize size = skin::BitmapSize(m_pBkBitmap);
         SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
@@ -368,21 +359,12 @@ bool CSkinDlg::PaintBackground(HDC dc, const RECT& screenRect)
     CRect area(screenRect);
     ScreenToClient(&area);
     // The background is stretched over the client area; a child gets the matching part of the image.
-    const CSize image = BitmapSize(m_pBkBitmap);
+    const CSize image = skin::BitmapSize(m_pBkBitmap);
     const double scaleX = static_cast<double>(image.cx) / client.Width();
     const double scaleY = static_cast<double>(image.cy) / client.Height();
-    Gdiplus::GpGraphics* graphics = nullptr;
-    if (flat::GdipCreateFromHDC(dc, &graphics) != Gdiplus::Ok) {
-        return false;
-    }
-    flat::GdipSetPixelOffsetMode(graphics, Gdiplus::PixelOffsetModeHalf);
-    const Gdiplus::GpStatus status = flat::GdipDrawImageRectRect(
-        graphics, m_pBkBitmap, 0, 0, static_cast<float>(area.Width()), static_cast<float>(area.Height()),
-        static_cast<float>(area.left * scaleX), static_cast<float>(area.top * scaleY),
-        static_cast<float>(area.Width() * scaleX), static_cast<float>(area.Height() * scaleY), Gdiplus::UnitPixel,
-        nullptr, nullptr, nullptr);
-    flat::GdipDeleteGraphics(graphics);
-    return status == Gdiplus::Ok;
+    const skin::BitmapPart part{static_cast<float>(area.left * scaleX), static_cast<float>(area.top * scaleY),
+                                static_cast<float>(area.Width() * scaleX), static_cast<float>(area.Height() * scaleY)};
+    return skin::DrawBitmap(dc, m_pBkBitmap, CRect(0, 0, area.Width(), area.Height()), part);
 }
 
 LRESULT CSkinDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
