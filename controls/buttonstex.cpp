@@ -269,6 +269,23 @@ void CButtonSTEX::SetTextFont(const tagYFontDes* description)
     }
 }
 
+void CButtonSTEX::SetSentFont(HFONT font, bool redraw)
+{
+    // A copy from the font cache: the sender may delete its font while the button lives. No font
+    // means the button's own default, as the platform's controls fall back to theirs.
+    LOGFONTW description{};
+    const HFONT copy = font && ::GetObjectW(font, sizeof(description), &description) == sizeof(description)
+                           ? Y_CreateFont(&description)
+                           : DefaultButtonFont();
+    if (copy) {
+        Y_DeleteFont(m_hFont);
+        m_hFont = copy;
+    }
+    if (redraw) {
+        Repaint();
+    }
+}
+
 BOOL CButtonSTEX::PreTranslateMessage(MSG* msg)
 {
     InitToolTip();
@@ -280,10 +297,17 @@ BOOL CButtonSTEX::PreTranslateMessage(MSG* msg)
 
 LRESULT CButtonSTEX::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_KX_PRETRANSLATE) {
+    switch (message) {
+    case WM_KX_PRETRANSLATE:
         return PreTranslateMessage(reinterpret_cast<MSG*>(wParam));
+    case WM_SETFONT:
+        SetSentFont(reinterpret_cast<HFONT>(wParam), LOWORD(lParam) != 0);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(m_hFont);
+    default:
+        return CButtonBase::WindowProc(message, wParam, lParam);
     }
-    return CButtonBase::WindowProc(message, wParam, lParam);
 }
 
 // ---- hover and click ----

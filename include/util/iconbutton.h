@@ -73,7 +73,8 @@ public:
     // One tool over the client area with this text (null: nothing happens); the tooltip is made on first use.
     void SetTooltipText(const wchar_t* text, BOOL activate = TRUE);
     void InitToolTip();
-    // A font from the library's font cache (ignored when null).
+    // A font from the library's font cache (ignored when null). WM_SETFONT sets a copy of the font it
+    // carries (the default font for none); WM_GETFONT answers the font the text is drawn in.
     void SetTextFont(const tagYFontDes* description);
     void SetOnLButtonUpFun(KXBTNUPFUN callback) { m_pfnLButtonUp = callback; }
 
@@ -94,6 +95,7 @@ protected:
     bool IsImageStyle() const { return m_nStyle == ST_STYLE_IMAGE; }
     void CancelHover();
     void Repaint(BOOL erase = TRUE);
+    void SetSentFont(HFONT font, bool redraw);
     void SetColour(COLORREF& field, COLORREF color, BOOL repaint);
     // Draws the classic icon and leaves in caption the area left for the text.
     void DrawClassicIcon(HDC dc, bool hasText, const CRect& face, CRect& caption, bool pressed, bool disabled);

@@ -1,3 +1,5 @@
+#include <util/checkbox.h>
+#include <util/iconbutton.h>
 #include <util/kxmsg.h>
 #include <util/skindlg.h>
 
@@ -30,9 +32,9 @@ std::wstring FullSkin(const std::wstring& dialogAttributes = L"clsname=\"Dialog\
     const std::wstring v = L"addstyle=\"" + std::to_wstring(kVisible) + L"\" ";
     return L"<LoginDlg " + dialogAttributes + L" text=\"用户登录\">"
            L"<a clsname=\"KxStatic\" id=\"101\" " + v + L"rect=\"10,10,90,30\" text=\"账号\" color=\"255,0,0\"/>"
-           L"<a clsname=\"HyperLink\" id=\"102\" " + v + L"rect=\"10,40,90,60\" text=\"注册\" link=\"http://x\"/>"
-           L"<a clsname=\"KxButton\" id=\"103\" " + v + L"rect=\"10,70,90,90\" text=\"确定\"/>"
-           L"<a clsname=\"KXCheckBox\" id=\"104\" " + v + L"rect=\"10,100,90,120\" text=\"记住\"/>"
+           L"<a clsname=\"HyperLink\" id=\"102\" " + v + L"rect=\"10,40,90,60\" text=\"注册\" link=\"http://x\" fontsize=\"-14\"/>"
+           L"<a clsname=\"KxButton\" id=\"103\" " + v + L"rect=\"10,70,90,90\" text=\"确定\" fontsize=\"-15\" bold=\"700\" fontname=\"Arial\"/>"
+           L"<a clsname=\"KXCheckBox\" id=\"104\" " + v + L"rect=\"10,100,90,120\" text=\"记住\" fontsize=\"-16\" underline=\"1\" fontname=\"Tahoma\"/>"
            L"<a clsname=\"SkinButton\" id=\"105\" " + v + L"rect=\"100,10,160,40\" text=\"登录\"/>"
            L"<a clsname=\"passEdit\" id=\"106\" " + v + L"rect=\"100,50,200,70\"/>"
            L"<a clsname=\"VerifyCode\" id=\"107\" " + v + L"rect=\"100,80,172,116\"/>"
@@ -118,15 +120,35 @@ TEST_F(SkinDlgTest, CreatesOneChildPerElementWithClassRectStyleAndText)
     EXPECT_EQ(TextOf(host.hwnd()), L"用户登录");
 }
 
-TEST_F(SkinDlgTest, PlatformControlsGetTheElementFontAndComboItemsInOrder)
+TEST_F(SkinDlgTest, ControlsDrawInTheElementFontAndComboItemsComeInOrder)
 {
     SkinDialogHost host(skinFile, L"LoginDlg");
-    LOGFONTW font{};
-    const auto handle = reinterpret_cast<HFONT>(::SendMessageW(host.item(108), WM_GETFONT, 0, 0));
-    ASSERT_EQ(::GetObjectW(handle, sizeof(font), &font), static_cast<int>(sizeof(font)));
-    EXPECT_EQ(font.lfHeight, -20);
-    EXPECT_EQ(font.lfWeight, 700);
-    EXPECT_STREQ(font.lfFaceName, L"Arial");
+    LOGFONTW dialogFont{};
+    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(host.hwnd(), WM_GETFONT, 0, 0)), sizeof(dialogFont),
+                 &dialogFont);
+    struct Expected {
+        int id;
+        LONG height;
+        LONG weight;
+        BYTE underline;
+        const wchar_t* face; // null: the dialog font's
+    };
+    const Expected table[] = {
+        {102, -14, 100, 0, nullptr},     // link
+        {103, -15, 700, 0, L"Arial"},    // library button
+        {104, -16, 100, 1, L"Tahoma"},   // check box
+        {108, -20, 700, 0, L"Arial"},    // platform edit
+    };
+    for (const Expected& expected : table) {
+        SCOPED_TRACE(expected.id);
+        LOGFONTW font{};
+        const auto handle = reinterpret_cast<HFONT>(::SendMessageW(host.item(expected.id), WM_GETFONT, 0, 0));
+        ASSERT_EQ(::GetObjectW(handle, sizeof(font), &font), static_cast<int>(sizeof(font)));
+        EXPECT_EQ(font.lfHeight, expected.height);
+        EXPECT_EQ(font.lfWeight, expected.weight);
+        EXPECT_EQ(font.lfUnderline, expected.underline);
+        EXPECT_STREQ(font.lfFaceName, expected.face ? expected.face : dialogFont.lfFaceName);
+    }
 
     const HWND combo = host.item(109);
     ASSERT_EQ(::SendMessageW(combo, CB_GETCOUNT, 0, 0), 3);
@@ -135,6 +157,36 @@ TEST_F(SkinDlgTest, PlatformControlsGetTheElementFontAndComboItemsInOrder)
         wchar_t text[8] = {};
         ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
         EXPECT_STREQ(text, items[i]);
+    }
+}
+
+// The font each library control draws its text in.
+struct ProbeButton : CKXButton {
+    HFONT DrawingFont() const { return m_hFont; }
+};
+struct ProbeCheckBox : CKxCheckBox {
+    HFONT DrawingFont() const { return static_cast<HFONT>(m_font.GetSafeHandle()); }
+};
+
+TEST_F(SkinDlgTest, LibraryButtonAndCheckBoxDrawInTheElementFont)
+{
+    SkinDialogHost host(skinFile, L"LoginDlg");
+    CMarkupSTL xml(L"<a rect=\"10,10,90,30\" text=\"确定\" fontsize=\"-17\" bold=\"700\" underline=\"1\" "
+                   L"fontname=\"Arial\"/>");
+    ASSERT_TRUE(xml.FindElem());
+    ProbeButton button;
+    ProbeCheckBox checkBox;
+    ASSERT_TRUE(host.get()->CreateSkinCtrl(xml, 201, L"KxButton", &button));
+    ASSERT_TRUE(host.get()->CreateSkinCtrl(xml, 202, L"KXCheckBox", &checkBox));
+    for (const auto& [window, drawingFont] : {std::pair<HWND, HFONT>{button, button.DrawingFont()},
+                                              std::pair<HWND, HFONT>{checkBox, checkBox.DrawingFont()}}) {
+        LOGFONTW font{};
+        ASSERT_EQ(::GetObjectW(drawingFont, sizeof(font), &font), static_cast<int>(sizeof(font)));
+        EXPECT_EQ(font.lfHeight, -17);
+        EXPECT_EQ(font.lfWeight, 700);
+        EXPECT_EQ(font.lfUnderline, 1);
+        EXPECT_STREQ(font.lfFaceName, L"Arial");
+        EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0)), drawingFont);
     }
 }
 
