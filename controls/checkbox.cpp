@@ -63,7 +63,7 @@ void CKxCheckBox::SetSentFont(HFONT font, bool redraw)
         }
     }
     if (redraw) {
-        RepaintNow();
+        Invalidate(TRUE);
     }
 }
 

@@ -121,32 +121,40 @@ BOOL CSkinDlg::OnInitDialog()
     const DWORD attributes = ::GetFileAttributesW(m_szXmlFile);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
         xml.Load(m_szXmlFile)) {
-        xml.ResetPos();
-        while (xml.FindElem()) {
-            if (!SameName(xml.GetTagName(), m_strDlgName)) {
-                continue;
-            }
-            if (!SameName(xml.GetAttrib(L"clsname"), L"Dialog")) {
-                break;
-            }
-            ModifyStyle(static_cast<DWORD>(xml.GetAttribInt(L"delstyle", 0)),
-                        static_cast<DWORD>(xml.GetAttribInt(L"addstyle", 0)));
-            const std::wstring caption = xml.GetAttrib(L"text");
-            if (!caption.empty()) {
-                SetWindowText(caption.c_str());
-            }
-            wchar_t background[MAX_PATH];
-            if (MakeSkinFilePath(xml.GetAttrib(L"bgfile").c_str(), background)) {
-                SetBitmap(background);
-            }
-            m_bEnableMove = xml.GetAttribInt(L"enablemove", 0) != 0;
-            xml.IntoElem();
-            DoXMLDataExchange(xml);
-            xml.OutOfElem();
-            break;
-        }
+        ApplySkin(xml);
     }
     CBaseDlg::OnInitDialog();
+    return TRUE;
+}
+
+BOOL CSkinDlg::ApplySkin(CMarkupSTL& xml)
+{
+    if (!xml.IsWellFormed()) {
+        return FALSE;
+    }
+    bool found = false;
+    xml.ResetPos();
+    while (!found && xml.FindElem()) {
+        found = SameName(xml.GetTagName(), m_strDlgName);
+    }
+    // Only the first element of the dialog's name counts, and only as a dialog.
+    if (!found || !SameName(xml.GetAttrib(L"clsname"), L"Dialog")) {
+        return FALSE;
+    }
+    ModifyStyle(static_cast<DWORD>(xml.GetAttribInt(L"delstyle", 0)),
+                static_cast<DWORD>(xml.GetAttribInt(L"addstyle", 0)));
+    const std::wstring caption = xml.GetAttrib(L"text");
+    if (!caption.empty()) {
+        SetWindowText(caption.c_str());
+    }
+    wchar_t background[MAX_PATH];
+    if (MakeSkinFilePath(xml.GetAttrib(L"bgfile").c_str(), background)) {
+        SetBitmap(background);
+    }
+    m_bEnableMove = xml.GetAttribInt(L"enablemove", 0) != 0;
+    xml.IntoElem();
+    DoXMLDataExchange(xml);
+    xml.OutOfElem();
     return TRUE;
 }
 
@@ -401,6 +409,11 @@ void CSkinDlg::OnLButtonDown(UINT flags, CPoint point)
 void CSkinDlg::OnDestroy()
 {
     CBaseDlg::OnDestroy();
+    ReleaseSkinControls();
+}
+
+void CSkinDlg::ReleaseSkinControls()
+{
     m_arCtrls.clear();
     m_fonts.clear();
 }
