@@ -1,6 +1,6 @@
 #pragma once
 
-// GIF files written by the tests: four-colour images whose frames are solid rectangles.
+// GIF files written by the tests and the gallery: four-colour images whose frames are solid rectangles.
 #include <windows.h>
 
 #include <algorithm>
@@ -22,7 +22,7 @@ const COLORREF kGifPalette[4] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255),
 
 class GifWriter {
 public:
-    GifWriter(int width, int height, int backgroundIndex)
+    GifWriter(int width, int height, int backgroundIndex, const COLORREF (&palette)[4] = kGifPalette)
     {
         Append("GIF89a");
         Word(width);
@@ -30,7 +30,7 @@ public:
         m_bytes.push_back(0x91); // a global table of four entries
         m_bytes.push_back(static_cast<uint8_t>(backgroundIndex));
         m_bytes.push_back(0);
-        for (COLORREF colour : kGifPalette) {
+        for (COLORREF colour : palette) {
             m_bytes.push_back(GetRValue(colour));
             m_bytes.push_back(GetGValue(colour));
             m_bytes.push_back(GetBValue(colour));
