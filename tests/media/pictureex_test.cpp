@@ -199,6 +199,32 @@ TEST(PictureEx, RejectsSizesPastTheBlockAndLoadsFromFiles)
     EXPECT_FALSE(picture.IsGIF());
 }
 
+TEST(PictureEx, LoadsFromTheResourcesOfAModule)
+{
+    const HMODULE program = GetModuleHandleW(nullptr);
+    const struct {
+        const wchar_t* name;
+        const wchar_t* type;
+        BOOL loads;
+    } cases[] = {{L"INDICATOR", L"GIF", TRUE}, {L"MISSING", L"GIF", FALSE}, {L"INDICATOR", MAKEINTRESOURCEW(10), FALSE}};
+    for (const auto& test : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(IS_INTRESOURCE(test.type) ? L"#10" : test.type)));
+        PictureWindow window;
+        CPictureEx picture(window.hwnd());
+        ASSERT_TRUE(LoadBytes(picture, GifWriter(8, 6, 0).Frame({0, 0, 8, 6, 1}).Finish())) << "replaced by the load";
+        EXPECT_EQ(test.loads, picture.Load(program, test.name, test.type));
+        EXPECT_EQ(test.loads ? 3 : 0, picture.GetFrameCount());
+        EXPECT_EQ(test.loads ? CSize(4, 4) : CSize(0, 0), picture.GetSize());
+        if (test.loads) {
+            EXPECT_EQ(kYellow, picture.GetBkColor());
+            picture.Draw();
+            EXPECT_TRUE(window.WaitForPixel(3, 3, kBlue, 3000));
+            EXPECT_EQ(kGreen, window.PixelAt(0, 0));
+            picture.Stop();
+        }
+    }
+}
+
 TEST(PictureEx, LoadsPicturesTheImagingLibraryEncodes)
 {
     // {557CF400-...} and {557CF406-...}: the imaging library's BMP and PNG encoders.
