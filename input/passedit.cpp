@@ -709,12 +709,6 @@ LRESULT CKXPassEdit::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             }
             break;
         case WM_GETTEXT:
-            // The caller's buffer still gets an empty string: left as it came, it would hand back
-            // whatever it held (across processes, the system copies it up to the first zero).
-            if (wParam > 0 && lParam != 0) {
-                *reinterpret_cast<wchar_t*>(lParam) = L'\0';
-            }
-            return 0;
         case EM_CANUNDO:
         case EM_UNDO:
         case WM_UNDO:
