@@ -348,6 +348,24 @@ TEST(PictureEx, DisposalMethods)
     }
 }
 
+TEST(PictureEx, TransparentPixelsLeaveWhatLiesBelow)
+{
+    PictureWindow window;
+    CPictureEx picture(window.hwnd());
+    // Red, a green corner, then blue everywhere but transparent, then a yellow pixel to wait for.
+    ASSERT_TRUE(LoadBytes(picture, GifWriter(4, 4, 0)
+                                       .Frame({0, 0, 4, 4, 0, 5, 1})
+                                       .Frame({0, 0, 2, 2, 1, 5, 1})
+                                       .Frame({0, 0, 4, 4, 2, 5, 1, 2})
+                                       .Frame({3, 0, 1, 1, 3, 300, 1})
+                                       .Finish()));
+    picture.Draw();
+    ASSERT_TRUE(window.WaitForPixel(3, 0, kYellow, 3000));
+    EXPECT_EQ(kGreen, window.PixelAt(0, 0));
+    EXPECT_EQ(kRed, window.PixelAt(3, 3));
+    picture.Stop();
+}
+
 TEST(PictureEx, StretchesIntoThePaintRectangle)
 {
     PictureWindow window;
