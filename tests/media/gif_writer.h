@@ -13,8 +13,8 @@ struct GifFrameContent {
     int top;
     int width;
     int height;
-    int colour;          // index into the palette
-    int delay = -1;      // hundredths of a second; -1 writes no graphic control extension
+    int colour;     // index into the palette
+    int delay = -1; // hundredths of a second; -1 writes no graphic control extension
     int disposal = 0;
     int transparent = -1; // palette index shown as transparent, or -1
 };

@@ -167,8 +167,9 @@ TEST(PictureEx, GifHeadersFramesAndDamage)
         {"three frames", three, TRUE, TRUE, 3, kYellow},
         {"one frame is no animation", GifWriter(8, 6, 1).Frame({0, 0, 8, 6, 2}).Finish(), TRUE, TRUE, 0, kGreen},
         {"background index past the table", ThreeFrames(10, 200), TRUE, TRUE, 3, 0xFFFFFF},
-        {"comments between frames", GifWriter(8, 6, 0).Comment("a").Frame({0, 0, 8, 6, 0, 5}).Comment("b")
-                                        .Frame({0, 0, 8, 6, 1, 5}).Finish(), TRUE, TRUE, 2, kRed},
+        {"comments between frames",
+         GifWriter(8, 6, 0).Comment("a").Frame({0, 0, 8, 6, 0, 5}).Comment("b").Frame({0, 0, 8, 6, 1, 5}).Finish(),
+         TRUE, TRUE, 2, kRed},
         {"cut inside the third frame", Truncated(three, ThirdFrameStart() + 14), TRUE, TRUE, 2, kYellow},
         {"cut inside the header", Truncated(three, 10), FALSE, FALSE, 0, 0xFFFFFF},
         {"cut inside the colour table", Truncated(three, 20), FALSE, FALSE, 0, 0xFFFFFF},
@@ -218,7 +219,8 @@ TEST(PictureEx, LoadsFromTheResourcesOfAModule)
         const wchar_t* name;
         const wchar_t* type;
         BOOL loads;
-    } cases[] = {{L"INDICATOR", L"GIF", TRUE}, {L"MISSING", L"GIF", FALSE}, {L"INDICATOR", MAKEINTRESOURCEW(10), FALSE}};
+    } cases[] = {
+        {L"INDICATOR", L"GIF", TRUE}, {L"MISSING", L"GIF", FALSE}, {L"INDICATOR", MAKEINTRESOURCEW(10), FALSE}};
     for (const auto& test : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(IS_INTRESOURCE(test.type) ? L"#10" : test.type)));
         PictureWindow window;
