@@ -143,8 +143,9 @@ bool DrawBitmap(HDC dc, Gdiplus::GpBitmap* bitmap, const RECT& destination, cons
     }
     const Gdiplus::GpStatus status = flat::GdipDrawImageRectRect(
         graphics, bitmap, static_cast<float>(destination.left), static_cast<float>(destination.top),
-        static_cast<float>(destination.right - destination.left), static_cast<float>(destination.bottom - destination.top),
-        part.x, part.y, part.width, part.height, Gdiplus::UnitPixel, attributes, nullptr, nullptr);
+        static_cast<float>(destination.right - destination.left),
+        static_cast<float>(destination.bottom - destination.top), part.x, part.y, part.width, part.height,
+        Gdiplus::UnitPixel, attributes, nullptr, nullptr);
     if (attributes) {
         flat::GdipDisposeImageAttributes(attributes);
     }

@@ -34,17 +34,20 @@ constexpr wchar_t kDialogAttributes[] = L"clsname=\"Dialog\" bgfile=\"bk.bmp\" e
 std::wstring FullSkin(const std::wstring& dialogAttributes = kDialogAttributes, bool withTextEdit = true)
 {
     const std::wstring v = L"addstyle=\"" + std::to_wstring(kVisible) + L"\" ";
+    const std::wstring textEdit = L"<a clsname=\"Edit\" id=\"108\" " + v +
+                                  L"rect=\"100,120,200,140\" text=\"abc\" fontsize=\"-20\" bold=\"700\" fontname=\"Arial\"/>";
     return L"<LoginDlg " + dialogAttributes + L" text=\"用户登录\">"
            L"<a clsname=\"KxStatic\" id=\"101\" " + v + L"rect=\"10,10,90,30\" text=\"账号\" color=\"255,0,0\"/>"
-           L"<a clsname=\"HyperLink\" id=\"102\" " + v + L"rect=\"10,40,90,60\" text=\"注册\" link=\"http://x\" fontsize=\"-14\"/>"
-           L"<a clsname=\"KxButton\" id=\"103\" " + v + L"rect=\"10,70,90,90\" text=\"确定\" fontsize=\"-15\" bold=\"700\" fontname=\"Arial\"/>"
-           L"<a clsname=\"KXCheckBox\" id=\"104\" " + v + L"rect=\"10,100,90,120\" text=\"记住\" fontsize=\"-16\" underline=\"1\" fontname=\"Tahoma\"/>"
+           L"<a clsname=\"HyperLink\" id=\"102\" " + v + L"rect=\"10,40,90,60\" text=\"注册\" link=\"http://x\" "
+           L"fontsize=\"-14\"/>"
+           L"<a clsname=\"KxButton\" id=\"103\" " + v + L"rect=\"10,70,90,90\" text=\"确定\" fontsize=\"-15\" bold=\"700\" "
+           L"fontname=\"Arial\"/>"
+           L"<a clsname=\"KXCheckBox\" id=\"104\" " + v + L"rect=\"10,100,90,120\" text=\"记住\" fontsize=\"-16\" "
+           L"underline=\"1\" fontname=\"Tahoma\"/>"
            L"<a clsname=\"SkinButton\" id=\"105\" " + v + L"rect=\"100,10,160,40\" text=\"登录\"/>"
            L"<a clsname=\"passEdit\" id=\"106\" " + v + L"rect=\"100,50,200,70\"/>"
            L"<a clsname=\"VerifyCode\" id=\"107\" " + v + L"rect=\"100,80,172,116\"/>"
-           + (withTextEdit ? L"<a clsname=\"Edit\" id=\"108\" " + v +
-                                  L"rect=\"100,120,200,140\" text=\"abc\" fontsize=\"-20\" bold=\"700\" fontname=\"Arial\"/>"
-                            : std::wstring()) +
+           + (withTextEdit ? textEdit : std::wstring()) +
            L"<a clsname=\"ComboBox\" id=\"109\" addstyle=\"" + std::to_wstring(kVisible | CBS_DROPDOWNLIST) +
            L"\" rect=\"10,125,90,200\" data=\"甲,乙,丙\"/>"
            L"<a id=\"110\" rect=\"0,0,10,10\"/>"
@@ -309,8 +312,8 @@ TEST_F(SkinDlgTest, SkinPathsThatDoNotFitAreRefusedWithoutOverrun)
     EXPECT_EQ(std::wstring(joined), longFolder + L"\\bk.bmp");
 }
 
-constexpr int kOpenCloseRounds = 100;
-constexpr int kMutationRounds = 120;
+constexpr int kOpenCloseRounds = 150;
+constexpr int kMutationRounds = 150;
 
 // Heap checking makes every allocation cost in proportion to the heap: the long runs below go in
 // processes of their own, whose heaps hold only what they need.
