@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cwchar>
 #include <functional>
 #include <string>
 #include <unordered_set>
@@ -90,40 +91,67 @@ int CALLBACK TrivialCompare(LPARAM first, LPARAM second, LPARAM)
     return (first > second) - (first < second);
 }
 
+void FillPlainList(CListCtrl& plain)
+{
+    plain.SetRedraw(FALSE);
+    plain.DeleteAllItems();
+    for (int i = 0; i < kItems; ++i) {
+        LVITEMW item{};
+        item.mask = LVIF_TEXT | LVIF_PARAM;
+        item.iItem = i;
+        item.pszText = const_cast<wchar_t*>(L"");
+        item.lParam = kItems - i;
+        plain.InsertItem(&item);
+        plain.SetItemText(i, 1, QuantityOf(i).c_str());
+    }
+    plain.SetRedraw(TRUE);
+}
+
+// The least a list view lets a sort by a column do: read each item's text and data once, sort
+// with a comparison that sends nothing, write each item's new serial number once.
+void SortWithTheLeastMessages(CListCtrl& plain)
+{
+    wchar_t text[64];
+    plain.SetRedraw(FALSE);
+    for (int i = 0; i < kItems; ++i) {
+        LVITEMW item{};
+        item.mask = LVIF_TEXT | LVIF_PARAM;
+        item.iItem = i;
+        item.iSubItem = 1;
+        item.pszText = text;
+        item.cchTextMax = 64;
+        ::SendMessageW(plain.m_hWnd, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    plain.SortItems(&TrivialCompare, 0);
+    for (int i = 0; i < kItems; ++i) {
+        std::swprintf(text, 64, L"%d", i + 1);
+        plain.SetItemText(i, 0, text);
+    }
+    plain.SetRedraw(TRUE);
+}
+
 void MeasureSorting(Host& host)
 {
     CKXBaseListCtrl list;
     list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT, CRect(0, 0, 500, 500), &host, 1);
     list.SetStyle(1);
-    for (int column = 0; column < 3; ++column) {
-        list.InsertColumn(column, L"col", LVCFMT_LEFT, 100);
-    }
-    const double ours = Best(3, [&] { FillList(list, kItems); }, [&] { list.Sort(1, KXHDR_SORT_UP); });
-    list.DeleteAllItems();
-
     // The platform's list view alone, with item data that orders the rows the other way round.
     CListCtrl plain;
     plain.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT, CRect(0, 0, 500, 500), &host, 4);
     for (int column = 0; column < 3; ++column) {
+        list.InsertColumn(column, L"col", LVCFMT_LEFT, 100);
         plain.InsertColumn(column, L"col", LVCFMT_LEFT, 100);
     }
-    const double platform = Best(
-        3,
-        [&] {
-            plain.SetRedraw(FALSE);
-            plain.DeleteAllItems();
-            for (int i = 0; i < kItems; ++i) {
-                LVITEMW item{};
-                item.mask = LVIF_TEXT | LVIF_PARAM;
-                item.iItem = i;
-                item.pszText = const_cast<wchar_t*>(L"");
-                item.lParam = kItems - i;
-                plain.InsertItem(&item);
-                plain.SetItemText(i, 1, QuantityOf(i).c_str());
-            }
-            plain.SetRedraw(TRUE);
-        },
-        [&] { plain.SortItems(&TrivialCompare, 0); });
+    // Rounds alternate between the three, so that a busy machine slows all of them alike.
+    double ours = 1e300;
+    double platform = 1e300;
+    double least = 1e300;
+    for (int round = 0; round < 5; ++round) {
+        ours = std::min(ours, Best(1, [&] { FillList(list, kItems); }, [&] { list.Sort(1, KXHDR_SORT_UP); }));
+        platform = std::min(platform, Best(1, [&] { FillPlainList(plain); }, [&] { plain.SortItems(&TrivialCompare, 0); }));
+        least = std::min(least, Best(1, [&] { FillPlainList(plain); }, [&] { SortWithTheLeastMessages(plain); }));
+    }
+    list.DeleteAllItems();
     plain.DestroyWindow();
 
     std::vector<double> keys;
@@ -138,6 +166,7 @@ void MeasureSorting(Host& host)
         [&] { std::stable_sort(keys.begin(), keys.end()); });
 
     Report("Sort 10,000 items by number", ours, "platform sort, trivial compare", platform, "<= 2.0");
+    Report("Sort 10,000 items by number", ours, "platform: read, sort, renumber", least, "for reference");
     Report("Sort 10,000 items by number", ours, "std::stable_sort of the keys", standard, "for reference");
 }
 
