@@ -172,30 +172,47 @@ void MeasureSorting(Host& host)
 
 // ---- filtering ----
 
-double FilterAndRestore(Host& host, int count)
-{
-    CKXBaseListCtrl list;
-    list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT, CRect(0, 0, 500, 500), &host, 2);
-    list.SetStyle(1);
-    for (int column = 0; column < 3; ++column) {
-        list.InsertColumn(column, L"col", LVCFMT_LEFT, 100);
+// A list for the filter, filled afresh for each round.
+class FilterList {
+public:
+    FilterList(Host& host, int count) : m_count(count)
+    {
+        m_list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT, CRect(0, 0, 500, 500), &host, 2);
+        m_list.SetStyle(1);
+        for (int column = 0; column < 3; ++column) {
+            m_list.InsertColumn(column, L"col", LVCFMT_LEFT, 100);
+        }
     }
-    const double seconds = Best(3, [&] { FillList(list, count); },
-                                [&] {
-                                    list.Filter(2, L"\u4E70");
-                                    list.SetFilterState(2, KXHDR_NOFILTER);
-                                });
-    if (list.GetItemCount() != count) {
-        std::printf("!! filter lost rows: %d of %d\n", list.GetItemCount(), count);
+    ~FilterList()
+    {
+        if (m_list.GetItemCount() != m_count) {
+            std::printf("!! filter lost rows: %d of %d\n", m_list.GetItemCount(), m_count);
+        }
     }
-    list.DeleteAllItems();
-    return seconds;
-}
+    double Round()
+    {
+        return Best(1, [&] { FillList(m_list, m_count); },
+                    [&] {
+                        m_list.Filter(2, L"\u4E70");
+                        m_list.SetFilterState(2, KXHDR_NOFILTER);
+                    });
+    }
+
+private:
+    CKXBaseListCtrl m_list;
+    int m_count;
+};
 
 void MeasureFiltering(Host& host)
 {
-    const double large = FilterAndRestore(host, kItems);
-    const double small = FilterAndRestore(host, kItems / 10);
+    FilterList largeList(host, kItems);
+    FilterList smallList(host, kItems / 10);
+    double large = 1e300;
+    double small = 1e300;
+    for (int round = 0; round < 3; ++round) {
+        large = std::min(large, largeList.Round());
+        small = std::min(small, smallList.Round());
+    }
     Report("Filter and restore 10,000 items", large, "the same with 1,000 items", small, "<= 12.0");
 }
 
@@ -240,7 +257,7 @@ TreeTimes MeasureTree(Host& host, int count)
     CRect client;
     tree.GetClientRect(&client);
     times.band = Seconds([&] { tree.UpdateSelectionForRect(client, 0, remembered); });
-    times.stateReads = Seconds([&] {
+    times.stateReads = Best(3, [] {}, [&] {
         for (HTREEITEM item = tree.GetRootItem(); item != nullptr; item = tree.GetNextVisibleItem(item)) {
             tree.CTreeCtrl::GetItemState(item, TVIS_SELECTED);
         }
@@ -248,12 +265,12 @@ TreeTimes MeasureTree(Host& host, int count)
     // Three rounds of clearing and selecting everything, the clearing after them, the band.
     times.changes = 6 * count + static_cast<int>(tree.GetSelectedCount());
     times.notifications = host.selectionChanges;
-    tree.SelectAll(FALSE);
-    times.stateWrites = Seconds([&] {
+    const auto writeStates = [&tree](UINT state) {
         for (HTREEITEM item = tree.GetRootItem(); item != nullptr; item = tree.GetNextVisibleItem(item)) {
-            tree.CTreeCtrl::SetItemState(item, TVIS_SELECTED, TVIS_SELECTED);
+            tree.CTreeCtrl::SetItemState(item, state, TVIS_SELECTED);
         }
-    });
+    };
+    times.stateWrites = Best(3, [&] { writeStates(0); }, [&] { writeStates(TVIS_SELECTED); });
     tree.DeleteAllItems();
     return times;
 }
