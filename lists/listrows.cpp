@@ -31,7 +31,12 @@ const wchar_t* CellTextReader::Read(int item, int column, int* length, LPARAM* d
         info.pszText = m_buffer.data();
         info.lParam = kNoAnswer;
         m_buffer[0] = 0;
-        ::SendMessageW(m_list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&info));
+        if (!::SendMessageW(m_list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&info)) && data) {
+            // A list view that takes no data question for a sub-item: the text alone.
+            info.mask = LVIF_TEXT;
+            info.lParam = kNoAnswer;
+            ::SendMessageW(m_list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&info));
+        }
         const wchar_t* text = info.pszText ? info.pszText : L"";
         const size_t copied = std::wcslen(text);
         if (text != m_buffer.data() || copied + 1 < m_buffer.size()) {
