@@ -150,15 +150,24 @@ void BenchZipFolder()
         AddFolderContent(archive, root.c_str(), L"files");
         CloseZipZ(archive);
     });
-    std::vector<Bytef> out(compressBound(16000));
-    const double zlib = Best(3, [&] {
-        for (const std::string& content : contents) {
-            uLongf size = static_cast<uLongf>(out.size());
-            compress2(out.data(), &size, reinterpret_cast<const Bytef*>(content.data()),
-                      static_cast<uLong>(content.size()), Z_DEFAULT_COMPRESSION);
+    // The floor: each file read whole with plain calls, compressed in one call, its bytes appended.
+    std::vector<char> input(16000);
+    std::vector<Bytef> archive(64 << 20);
+    const double plain = Best(3, [&] {
+        size_t used = 0;
+        for (int i = 0; i < 1000; ++i) {
+            const std::wstring path = folder + L"\\file" + std::to_wstring(i) + L".txt";
+            HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+            DWORD read = 0;
+            ReadFile(file, input.data(), static_cast<DWORD>(input.size()), &read, nullptr);
+            CloseHandle(file);
+            uLongf size = static_cast<uLongf>(archive.size() - used);
+            compress2(archive.data() + used, &size, reinterpret_cast<const Bytef*>(input.data()), read,
+                      Z_DEFAULT_COMPRESSION);
+            used += size;
         }
     });
-    Report("zip folder of 1,000 files", ours, zlib, "1,000 x compress2");
+    Report("zip folder of 1,000 files", ours, plain, "read+compress2+append", 1.5);
     for (int i = 0; i < 1000; ++i) {
         DeleteFileW((folder + L"\\file" + std::to_wstring(i) + L".txt").c_str());
     }
