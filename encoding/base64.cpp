@@ -46,9 +46,24 @@ bool CpuHasByteShuffle()
     return __get_cpuid(1, &eax, &ebx, &ecx, &edx) && (ecx & bit_SSSE3) != 0;
 }
 
+// AVX2 in the processor, and the 256-bit registers saved by the system.
+bool CpuHasWideShuffle()
+{
+    unsigned int eax = 0, ebx = 0, ecx = 0, edx = 0;
+    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx) || !(ecx & bit_OSXSAVE) || !(ecx & bit_AVX)) {
+        return false;
+    }
+    unsigned int low = 0, high = 0;
+    __asm__("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
+    const unsigned int kVectorState = 0x6; // the SSE and AVX registers
+    return (low & kVectorState) == kVectorState && __get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx) &&
+           (ebx & bit_AVX2) != 0;
+}
+
 const bool g_hasByteShuffle = CpuHasByteShuffle();
+const bool g_hasWideShuffle = CpuHasWideShuffle();
 // The vector code runs where the processor has it, unless a test asks for the table code.
-std::atomic<bool> g_vectorCode{g_hasByteShuffle};
+std::atomic<bool> g_tableOnly{false};
 
 // Sixteen characters of four groups (twelve bytes, sixteen read) at once: the bytes are spread into
 // one 32-bit lane per group, the four 6-bit fields moved into the lane's bytes by two multiplies, and
@@ -187,70 +202,73 @@ void DecodeByTable(const unsigned char* src, int n, DecodedBytes& out)
     }
 }
 
-// A mask of the sixteen characters that are in the alphabet. A character belongs when the classes that
-// its low nibble and its high nibble select have no bit in common.
-__attribute__((target("ssse3"))) inline unsigned AlphabetMask(__m128i chars)
+// A mask of the 32 characters that are in the alphabet. A character belongs when the classes that its
+// low nibble and its high nibble select have no bit in common.
+__attribute__((target("avx2"))) inline unsigned AlphabetMask(__m256i chars)
 {
-    const __m128i lowClasses = _mm_setr_epi8(0x15, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x13, 0x1A,
-                                             0x1B, 0x1B, 0x1B, 0x1A);
-    const __m128i highClasses = _mm_setr_epi8(0x10, 0x10, 0x01, 0x02, 0x04, 0x08, 0x04, 0x08, 0x10, 0x10, 0x10, 0x10,
-                                              0x10, 0x10, 0x10, 0x10);
-    const __m128i nibble = _mm_set1_epi8(0x0F);
-    const __m128i low = _mm_shuffle_epi8(lowClasses, _mm_and_si128(chars, nibble));
-    const __m128i high = _mm_shuffle_epi8(highClasses, _mm_and_si128(_mm_srli_epi32(chars, 4), nibble));
-    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(low, high), _mm_setzero_si128())));
+    const __m256i lowClasses = _mm256_broadcastsi128_si256(_mm_setr_epi8(
+        0x15, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x13, 0x1A, 0x1B, 0x1B, 0x1B, 0x1A));
+    const __m256i highClasses = _mm256_broadcastsi128_si256(_mm_setr_epi8(
+        0x10, 0x10, 0x01, 0x02, 0x04, 0x08, 0x04, 0x08, 0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x10));
+    const __m256i nibble = _mm256_set1_epi8(0x0F);
+    const __m256i low = _mm256_shuffle_epi8(lowClasses, _mm256_and_si256(chars, nibble));
+    const __m256i high = _mm256_shuffle_epi8(highClasses, _mm256_and_si256(_mm256_srli_epi32(chars, 4), nibble));
+    return static_cast<unsigned>(
+        _mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_and_si256(low, high), _mm256_setzero_si256())));
 }
 
-// The bytes of the four groups of sixteen characters, in the low twelve bytes; a group with a foreign
+// The bytes of the eight groups of 32 characters, in the low 24 bytes; a group with a foreign
 // character gives garbage without touching the others.
-__attribute__((target("ssse3"))) inline __m128i DecodeSixteen(__m128i chars)
+__attribute__((target("avx2"))) inline __m256i DecodeThirtyTwo(__m256i chars)
 {
     // Each character's value is the character plus an offset chosen by its high nibble ('/' apart).
-    const __m128i offsets = _mm_setr_epi8(0, '?' - '/', '>' - '+', '4' - '0', -'A', -'A', 26 - 'a', 26 - 'a', 0, 0, 0,
-                                          0, 0, 0, 0, 0);
-    const __m128i high = _mm_and_si128(_mm_srli_epi32(chars, 4), _mm_set1_epi8(0x0F));
-    const __m128i slash = _mm_cmpeq_epi8(chars, _mm_set1_epi8('/'));
-    const __m128i values = _mm_add_epi8(chars, _mm_shuffle_epi8(offsets, _mm_add_epi8(high, slash)));
-    // Pairs of 6-bit values into 12 bits, pairs of those into 24, then the three bytes in text order.
-    const __m128i pairs = _mm_maddubs_epi16(values, _mm_set1_epi32(0x01400140));
-    const __m128i groups = _mm_madd_epi16(pairs, _mm_set1_epi32(0x00011000));
-    return _mm_shuffle_epi8(groups, _mm_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1));
+    const __m256i offsets = _mm256_broadcastsi128_si256(
+        _mm_setr_epi8(0, '?' - '/', '>' - '+', '4' - '0', -'A', -'A', 26 - 'a', 26 - 'a', 0, 0, 0, 0, 0, 0, 0, 0));
+    const __m256i high = _mm256_and_si256(_mm256_srli_epi32(chars, 4), _mm256_set1_epi8(0x0F));
+    const __m256i slash = _mm256_cmpeq_epi8(chars, _mm256_set1_epi8('/'));
+    const __m256i values = _mm256_add_epi8(chars, _mm256_shuffle_epi8(offsets, _mm256_add_epi8(high, slash)));
+    // Pairs of 6-bit values into 12 bits, pairs of those into 24, the three bytes in text order in the
+    // low twelve bytes of each half, and the halves side by side.
+    const __m256i pairs = _mm256_maddubs_epi16(values, _mm256_set1_epi32(0x01400140));
+    const __m256i groups = _mm256_madd_epi16(pairs, _mm256_set1_epi32(0x00011000));
+    const __m256i halves = _mm256_shuffle_epi8(
+        groups, _mm256_broadcastsi128_si256(_mm_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1)));
+    return _mm256_permutevar8x32_epi32(halves, _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7));
 }
 
-// Characters from src[i] on that can be read sixteen at a time: within the text, and within one page
-// (a text that ends with a zero may be given with a generous length).
-inline bool SixteenReadable(const unsigned char* src, int i, int n)
+// Characters from src[i] on that can be read 32 at a time: within the text, and within one page (a
+// text that ends with a zero may be given with a generous length).
+inline bool ThirtyTwoReadable(const unsigned char* src, int i, int n)
 {
     const uintptr_t kPage = 4096;
-    return n - i >= 16 && (reinterpret_cast<uintptr_t>(src + i) & (kPage - 1)) <= kPage - 16;
+    return n - i >= 32 && (reinterpret_cast<uintptr_t>(src + i) & (kPage - 1)) <= kPage - 32;
 }
 
-// Decodes sixteen characters at a time from src[i] on: the whole groups each block starts with and,
-// where a foreign character ends them, the foreign characters up to the next alphabet one (a line
-// break). Answers where it stopped: at a group split by foreign characters, a zero, a group that would
-// only partly fit, or the end, each left to the table path.
-__attribute__((target("ssse3"))) int DecodeBlocks(const unsigned char* src, int i, int n, DecodedBytes& out)
+// Decodes 32 characters at a time from src[i] on: the whole groups each block starts with and, where a
+// foreign character ends them, the foreign characters up to the next alphabet one (a line break).
+// Answers where it stopped: at a group split by foreign characters, a zero, a group that would only
+// partly fit, or the end, each left to the table path.
+__attribute__((target("avx2"))) int DecodeBlocks(const unsigned char* src, int i, int n, DecodedBytes& out)
 {
     // Only groups that share one fate are decoded here: all stored, or all only counted.
     const int64_t room = out.UniformRoom();
     unsigned char* const at = out.Cursor();
     int64_t produced = 0;
-    while (SixteenReadable(src, i, n)) {
-        const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+    while (ThirtyTwoReadable(src, i, n)) {
+        const __m256i chars = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
         const unsigned alphabet = AlphabetMask(chars);
-        if (alphabet == 0xFFFF) {
+        if (alphabet == 0xFFFFFFFFu) {
             // The common case goes on without waiting for this block's arithmetic.
-            if (room - produced < 12) {
+            if (room - produced < 24) {
                 break;
             }
             if (at) {
-                const __m128i decoded = DecodeSixteen(chars);
-                _mm_storel_epi64(reinterpret_cast<__m128i*>(at + produced), decoded);
-                const uint32_t last = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(decoded, 8)));
-                std::memcpy(at + produced + 8, &last, 4);
+                const __m256i decoded = DecodeThirtyTwo(chars);
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(at + produced), _mm256_castsi256_si128(decoded));
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(at + produced + 16), _mm256_extracti128_si256(decoded, 1));
             }
-            produced += 12;
-            i += 16;
+            produced += 24;
+            i += 32;
             continue;
         }
         const int run = __builtin_ctz(~alphabet); // alphabet characters before the first foreign one
@@ -259,8 +277,8 @@ __attribute__((target("ssse3"))) int DecodeBlocks(const unsigned char* src, int 
             break;
         }
         if (at) {
-            alignas(16) unsigned char decoded[16];
-            _mm_store_si128(reinterpret_cast<__m128i*>(decoded), DecodeSixteen(chars));
+            alignas(32) unsigned char decoded[32];
+            _mm256_store_si256(reinterpret_cast<__m256i*>(decoded), DecodeThirtyTwo(chars));
             for (int group = 0; group < groups; ++group) {
                 std::memcpy(at + produced + 3 * group, decoded + 3 * group, 3);
             }
@@ -270,10 +288,11 @@ __attribute__((target("ssse3"))) int DecodeBlocks(const unsigned char* src, int 
         if (run % 4 != 0) {
             break;
         }
-        const unsigned later = alphabet & (0xFFFFu << run);
-        const int next = later ? __builtin_ctz(later) : 16;
-        const unsigned zeros = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chars, _mm_setzero_si128())));
-        if (zeros & ((1u << next) - 1)) {
+        const unsigned later = alphabet & (0xFFFFFFFFu << run);
+        const int next = later ? __builtin_ctz(later) : 32;
+        const uint64_t zeros =
+            static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(chars, _mm256_setzero_si256())));
+        if (zeros & ((uint64_t(1) << next) - 1)) {
             break;
         }
         i += next - run;
@@ -282,7 +301,7 @@ __attribute__((target("ssse3"))) int DecodeBlocks(const unsigned char* src, int 
     return i;
 }
 
-__attribute__((target("ssse3"))) void DecodeShuffled(const unsigned char* src, int n, DecodedBytes& out)
+__attribute__((target("avx2"))) void DecodeWide(const unsigned char* src, int n, DecodedBytes& out)
 {
     for (int i = 0; i < n && src[i] != '\0';) {
         i = DecodeBlocks(src, i, n, out);
@@ -384,7 +403,7 @@ int Base64Encode(const unsigned char* src, int n, char* dst, int* dst_len, unsig
     const bool lineBreaks = !(flags & BASE64_FLAG_NOCRLF);
     const int groups = n / 3;
     const unsigned char* const end = src + n;
-    const auto encodeGroups = g_vectorCode ? EncodeGroupsShuffled : EncodeGroupsByTable;
+    const auto encodeGroups = (g_hasByteShuffle && !g_tableOnly) ? EncodeGroupsShuffled : EncodeGroupsByTable;
     char* out = dst;
     for (int line = 0; line <= groups / kGroupsPerLine; ++line) {
         const int inLine = (line < groups / kGroupsPerLine) ? kGroupsPerLine : groups % kGroupsPerLine;
@@ -422,7 +441,7 @@ int DecodeBase64Char(unsigned int ch)
 
 void Base64UseTableCode(bool tableOnly)
 {
-    g_vectorCode = !tableOnly && g_hasByteShuffle;
+    g_tableOnly = tableOnly;
 }
 
 int Base64Decode(const char* src, int n, unsigned char* dst, int* dst_len)
@@ -431,8 +450,8 @@ int Base64Decode(const char* src, int n, unsigned char* dst, int* dst_len)
         return 0;
     }
     DecodedBytes out(dst, *dst_len);
-    if (g_vectorCode) {
-        DecodeShuffled(reinterpret_cast<const unsigned char*>(src), n, out);
+    if (g_hasWideShuffle && !g_tableOnly) {
+        DecodeWide(reinterpret_cast<const unsigned char*>(src), n, out);
     } else {
         DecodeByTable(reinterpret_cast<const unsigned char*>(src), n, out);
     }
