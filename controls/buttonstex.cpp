@@ -265,8 +265,28 @@ void CButtonSTEX::SetTextFont(const tagYFontDes* description)
     if (font) {
         Y_DeleteFont(m_hFont);
         m_hFont = font;
+        m_sentFont.DeleteObject();
         Repaint();
     }
+}
+
+void CButtonSTEX::SetSentFont(HFONT font, bool redraw)
+{
+    // A copy of its own: the sender may delete its font while the button lives, and fonts of the
+    // shared cache live as long as the library. No font means the button's own again.
+    LOGFONTW description{};
+    m_sentFont.DeleteObject();
+    if (font && ::GetObjectW(font, sizeof(description), &description) == sizeof(description)) {
+        m_sentFont.CreateFontIndirect(&description);
+    }
+    if (redraw) {
+        Repaint();
+    }
+}
+
+HFONT CButtonSTEX::TextFont() const
+{
+    return m_sentFont.GetSafeHandle() ? static_cast<HFONT>(m_sentFont.GetSafeHandle()) : m_hFont;
 }
 
 BOOL CButtonSTEX::PreTranslateMessage(MSG* msg)
@@ -280,10 +300,17 @@ BOOL CButtonSTEX::PreTranslateMessage(MSG* msg)
 
 LRESULT CButtonSTEX::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_KX_PRETRANSLATE) {
+    switch (message) {
+    case WM_KX_PRETRANSLATE:
         return PreTranslateMessage(reinterpret_cast<MSG*>(wParam));
+    case WM_SETFONT:
+        SetSentFont(reinterpret_cast<HFONT>(wParam), LOWORD(lParam) != 0);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(TextFont());
+    default:
+        return CButtonBase::WindowProc(message, wParam, lParam);
     }
-    return CButtonBase::WindowProc(message, wParam, lParam);
 }
 
 // ---- hover and click ----
@@ -399,7 +426,7 @@ void CButtonSTEX::DrawItem(DRAWITEMSTRUCT* item)
     if (m_bShowText) {
         GetWindowText(text);
     }
-    HGDIOBJ oldFont = dc->SelectObject(m_hFont);
+    HGDIOBJ oldFont = dc->SelectObject(TextFont());
     if (hasFace) {
         dc->SetTextColor(m_bDisabled ? m_crInactiveFg : m_crActiveFg);
         CRect caption = face;

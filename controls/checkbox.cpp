@@ -41,8 +41,30 @@ void DrawDottedFrame(CDC& dc, const CRect& frame, COLORREF color)
 
 CKxCheckBox::CKxCheckBox() : m_crText(::GetSysColor(COLOR_BTNTEXT)), m_crBk(::GetSysColor(COLOR_BTNFACE))
 {
+    CreateDefaultFont();
+}
+
+void CKxCheckBox::CreateDefaultFont()
+{
     m_font.CreateFont(12, 0, 0, 0, 100, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                       DEFAULT_QUALITY, DEFAULT_PITCH, L"宋体");
+}
+
+void CKxCheckBox::SetSentFont(HFONT font, bool redraw)
+{
+    if (font != m_font.GetSafeHandle()) {
+        // A copy: the sender may delete its font while the check box lives. No font means the
+        // check box's own default, as the platform's controls fall back to theirs.
+        LOGFONTW description{};
+        const bool described = font && ::GetObjectW(font, sizeof(description), &description) == sizeof(description);
+        m_font.DeleteObject();
+        if (!described || !m_font.CreateFontIndirect(&description)) {
+            CreateDefaultFont();
+        }
+    }
+    if (redraw) {
+        Invalidate(TRUE);
+    }
 }
 
 CKxCheckBox::~CKxCheckBox() = default;
@@ -94,6 +116,11 @@ LRESULT CKxCheckBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case BM_GETCHECK:
         return m_nCheck;
+    case WM_SETFONT:
+        SetSentFont(reinterpret_cast<HFONT>(wParam), LOWORD(lParam) != 0);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(m_font.GetSafeHandle());
     default:
         return CWnd::WindowProc(message, wParam, lParam);
     }

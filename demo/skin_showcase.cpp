@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -75,6 +76,9 @@ const wchar_t kSkin[] =
     L"color=\"255,255,255\" selcolor=\"230,238,250\" hovcolor=\"255,255,255\" fontsize=\"-14\" bold=\"700\"/>"
     L"<cancel clsname=\"SkinButton\" id=\"2\" addstyle=\"268435456\" rect=\"210,222,300,252\" text=\"取 消\" "
     L"norfile=\"gray_n.bmp\" color=\"40,50,70\" fontsize=\"-14\"/>"
+    // Without images the close button is its caption over the banner.
+    L"<close clsname=\"SkinButton\" id=\"1011\" addstyle=\"268435456\" rect=\"346,2,378,30\" text=\"×\" "
+    L"color=\"230,238,250\" hovcolor=\"255,255,255\" selcolor=\"180,200,230\" fontsize=\"-18\" fontname=\"Arial\"/>"
     L"</LoginDlg>";
 
 class SkinSignInShowcase : public GalleryDialogShowcase {
@@ -93,13 +97,18 @@ public:
         auto* dialog = new CSkinDlg(static_cast<CWnd*>(nullptr));
         dialog->SetXmlFile(skinFile.c_str(), L"LoginDlg");
         CDialogTemplate form(L"", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 200, 140, L"宋体", 9);
-        return ShowDialog(dialog, form, topLeft);
+        const HWND window = ShowDialog(dialog, form, topLeft);
+        // The account is remembered: the password is what the user types next.
+        if (window) {
+            ::SetFocus(::GetDlgItem(window, 1005));
+        }
+        return window;
     }
 };
 
 GalleryShowcaseRegistration g_skinSignIn([] { return std::make_unique<SkinSignInShowcase>(); });
 
-// The day's orders: buys in red, sells in green, cancelled ones grey, the chosen one selected.
+// The day's orders: buys in red, sells in green, cancelled ones grey, the one the user clicked marked.
 class SkinListPage : public GalleryPage {
 public:
     SkinListPage() : GalleryPage(L"skin_list", CSize(620, 300)) {}
@@ -113,6 +122,8 @@ protected:
         m_list.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT | LVS_SHOWSELALWAYS, CRect(16, 44, 604, 284),
                       this, 100);
         m_list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
+        m_list.SetListStyle(1);
+        m_list.SetHeadStyle(DT_CENTER);
         const struct {
             const wchar_t* title;
             int width;
@@ -130,8 +141,14 @@ protected:
             {L"11:02:44", L"600519", L"贵州茅台", L"买入", L"1688.00", L"100", L"已报"},
             {L"13:12:36", L"300750", L"宁德时代", L"卖出", L"182.45", L"400", L"已成交"},
             {L"13:40:51", L"601012", L"隆基绿能", L"买入", L"18.36", L"3000", L"废单"},
+            {L"13:58:19", L"002594", L"比亚迪", L"买入", L"236.80", L"200", L"已成交"},
+            {L"14:05:33", L"600030", L"中信证券", L"卖出", L"21.74", L"4000", L"部分成交"},
+            {L"14:21:08", L"000333", L"美的集团", L"买入", L"58.92", L"800", L"已报"},
+            {L"14:36:47", L"601398", L"工商银行", L"卖出", L"5.03", L"20000", L"已撤单"},
+            {L"14:52:10", L"688981", L"中芯国际", L"买入", L"49.15", L"600", L"已报"},
         };
-        for (int row = 0; row < 8; ++row) {
+        const int rowCount = static_cast<int>(std::size(rows));
+        for (int row = 0; row < rowCount; ++row) {
             m_list.InsertItemEx(row, rows[row][0]);
             for (int column = 1; column < 7; ++column) {
                 m_list.SetItemText(row, column, rows[row][column]);
@@ -141,13 +158,24 @@ protected:
             m_list.SetItemColor(row, dead ? RGB(128, 128, 128) : buy ? RGB(200, 0, 0) : RGB(0, 128, 0),
                                 RGB(255, 255, 255));
         }
-        m_list.SetItemState(3, LVIS_SELECTED, LVIS_SELECTED);
+        ClickRow(3);
         return 0;
     }
 
     void Paint(CDC& dc, const CRect& client) override { DrawHeading(dc, client, L"当日委托"); }
 
 private:
+    // As the user would: the list marks the row it is clicked on.
+    void ClickRow(int row)
+    {
+        CRect label;
+        m_list.GetItemRect(row, &label, LVIR_LABEL);
+        const LPARAM at = MAKELPARAM(label.left + 4, label.CenterPoint().y);
+        // The list's own press handling waits for the release.
+        m_list.PostMessage(WM_LBUTTONUP, 0, at);
+        m_list.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    }
+
     CSkinListCtrl m_list;
 };
 

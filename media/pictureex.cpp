@@ -1,8 +1,10 @@
 #include <util/pictureex.h>
 
 #include <commctrl.h>
+#include <olectl.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "framework/scoped_handle.h"
 #include "media/gif_layout.h"
@@ -25,10 +27,42 @@ DWORD FrameDelayMilliseconds(int delay)
     return delay > 4 ? static_cast<DWORD>(delay) * 10 : kShortDelayMilliseconds;
 }
 
+struct PictureRelease {
+    void operator()(IPicture* picture) const { picture->Release(); }
+};
+using PicturePtr = std::unique_ptr<IPicture, PictureRelease>;
+
+// The platform's picture loader, which reads a GIF frame several times faster than the imaging
+// library (it fetches none of the metadata); null when it cannot read the bytes.
+PicturePtr LoadOlePicture(const std::vector<BYTE>& bytes)
+{
+    const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    void* copy = block != nullptr ? GlobalLock(block) : nullptr;
+    if (copy == nullptr) {
+        if (block != nullptr) {
+            GlobalFree(block);
+        }
+        return nullptr;
+    }
+    std::memcpy(copy, bytes.data(), bytes.size());
+    GlobalUnlock(block);
+    IStream* stream = nullptr;
+    if (FAILED(CreateStreamOnHGlobal(block, TRUE, &stream))) {
+        GlobalFree(block);
+        return nullptr;
+    }
+    IPicture* picture = nullptr;
+    const HRESULT result = OleLoadPicture(stream, static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
+                                          reinterpret_cast<void**>(&picture));
+    stream->Release();
+    return PicturePtr(SUCCEEDED(result) ? picture : nullptr);
+}
+
 } // namespace
 
 struct CPictureEx::Frame {
-    CKxImage picture;
+    PicturePtr picture;
+    SIZE himetric; // the picture's own size, which Render takes upside down
     RECT area;
     int delay;
     int disposal;
@@ -184,9 +218,10 @@ bool CPictureEx::LoadGif()
         if (!IsSensibleSize(part.width, part.height)) {
             continue;
         }
-        const std::vector<BYTE> single = ExtractGifFrame(m_data.data(), layout, part);
         Frame frame;
-        if (!frame.picture.LoadFromMemory(single.data(), single.size())) {
+        frame.picture = LoadOlePicture(ExtractGifFrame(m_data.data(), layout, part));
+        if (frame.picture == nullptr || FAILED(frame.picture->get_Width(&frame.himetric.cx)) ||
+            FAILED(frame.picture->get_Height(&frame.himetric.cy))) {
             continue;
         }
         frame.area = {part.left, part.top, part.left + part.width, part.top + part.height};
@@ -335,7 +370,9 @@ void CPictureEx::FillBackground(const RECT& area)
 
 void CPictureEx::RenderFrame(const Frame& frame)
 {
-    frame.picture.Draw(m_composed->Dc(), frame.area);
+    const RECT& to = frame.area;
+    frame.picture->Render(m_composed->Dc(), to.left, to.top, to.right - to.left, to.bottom - to.top, 0,
+                          frame.himetric.cy, frame.himetric.cx, -frame.himetric.cy, nullptr);
 }
 
 void CPictureEx::Present()

@@ -4,8 +4,10 @@
 
 #include <gdiplus.h>
 
+#include <memory>
 #include <string>
 
+#include "framework/gdi_scope.h"
 #include "skin/skinelement.h"
 
 namespace flat = Gdiplus::DllExports;
@@ -15,15 +17,63 @@ namespace {
 // The caption sits in the face shortened by this much at the top.
 constexpr int kCaptionTopInset = 10;
 
-void DrawStretched(HDC dc, Gdiplus::GpBitmap* bitmap, const RECT& face)
+template <class Object, Gdiplus::GpStatus(WINGDIPAPI* Delete)(Object*)>
+struct GdiplusDeleter {
+    void operator()(Object* object) const { Delete(object); }
+};
+template <class Object, Gdiplus::GpStatus(WINGDIPAPI* Delete)(Object*)>
+using GdiplusPtr = std::unique_ptr<Object, GdiplusDeleter<Object, Delete>>;
+
+// GDI+ outlines no bitmap face, nor every family that GDI maps a face to; it then makes no font
+// (and some versions hand back a freed one with the error, so only success counts).
+GdiplusPtr<Gdiplus::GpFont, flat::GdipDeleteFont> OutlineFont(HDC dc, HFONT handle)
 {
-    Gdiplus::GpGraphics* graphics = nullptr;
-    if (bitmap == nullptr || flat::GdipCreateFromHDC(dc, &graphics) != Gdiplus::Ok) {
-        return;
+    LOGFONTW description{};
+    Gdiplus::GpFont* font = nullptr;
+    if (handle == nullptr || ::GetObjectW(handle, sizeof(description), &description) != sizeof(description) ||
+        flat::GdipCreateFontFromLogfontW(dc, &description, &font) != Gdiplus::Ok) {
+        return nullptr;
     }
-    flat::GdipSetPixelOffsetMode(graphics, Gdiplus::PixelOffsetModeHalf);
-    flat::GdipDrawImageRectI(graphics, bitmap, face.left, face.top, face.right - face.left, face.bottom - face.top);
-    flat::GdipDeleteGraphics(graphics);
+    return GdiplusPtr<Gdiplus::GpFont, flat::GdipDeleteFont>(font);
+}
+
+// Centred in the layout with a solid brush at full opacity; false when GDI+ cannot draw it.
+bool DrawCaptionWithGdiplus(HDC dc, const RECT& layout, const CString& caption, HFONT handle, COLORREF color)
+{
+    const auto font = OutlineFont(dc, handle);
+    Gdiplus::GpGraphics* graphicsObject = nullptr;
+    Gdiplus::GpStringFormat* formatObject = nullptr;
+    Gdiplus::GpSolidFill* brushObject = nullptr;
+    if (!font || flat::GdipCreateFromHDC(dc, &graphicsObject) != Gdiplus::Ok) {
+        return false;
+    }
+    const GdiplusPtr<Gdiplus::GpGraphics, flat::GdipDeleteGraphics> graphics(graphicsObject);
+    if (flat::GdipCreateStringFormat(0, LANG_NEUTRAL, &formatObject) != Gdiplus::Ok) {
+        return false;
+    }
+    const GdiplusPtr<Gdiplus::GpStringFormat, flat::GdipDeleteStringFormat> format(formatObject);
+    const Gdiplus::ARGB argb = 0xFF000000u | (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+    if (flat::GdipCreateSolidFill(argb, &brushObject) != Gdiplus::Ok) {
+        return false;
+    }
+    const GdiplusPtr<Gdiplus::GpBrush, flat::GdipDeleteBrush> brush(brushObject);
+    flat::GdipSetStringFormatAlign(format.get(), Gdiplus::StringAlignmentCenter);
+    flat::GdipSetStringFormatLineAlign(format.get(), Gdiplus::StringAlignmentCenter);
+    const Gdiplus::RectF area(static_cast<float>(layout.left), static_cast<float>(layout.top),
+                              static_cast<float>(layout.right - layout.left),
+                              static_cast<float>(layout.bottom - layout.top));
+    return flat::GdipDrawString(graphics.get(), caption.GetString(), caption.GetLength(), font.get(), &area,
+                                format.get(), brush.get()) == Gdiplus::Ok;
+}
+
+void DrawCaptionWithGdi(HDC dc, const RECT& layout, const CString& caption, HFONT font, COLORREF color)
+{
+    const kxdraw::SelectGuard selectFont(dc, font);
+    const kxdraw::BkModeGuard transparent(dc, TRANSPARENT);
+    const kxdraw::TextColourGuard textColour(dc, color);
+    RECT area = layout;
+    ::DrawTextW(dc, caption.GetString(), caption.GetLength(), &area,
+                DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 } // namespace
@@ -154,7 +204,7 @@ void CSkinButton::DrawItem(DRAWITEMSTRUCT* item)
         image = m_pBmpNormal;
         color = m_crNormal;
     }
-    DrawStretched(canvas.dc(), image, local);
+    skin::DrawBitmap(canvas.dc(), image, local);
     DrawCaption(canvas.dc(), local, color);
     ::BitBlt(item->hDC, face.left, face.top, face.Width(), face.Height(), canvas.dc(), 0, 0, SRCCOPY);
 }
@@ -166,41 +216,14 @@ void CSkinButton::DrawCaption(HDC dc, const RECT& face, COLORREF color)
     if (caption.IsEmpty()) {
         return;
     }
-    Gdiplus::GpGraphics* graphics = nullptr;
-    if (flat::GdipCreateFromHDC(dc, &graphics) != Gdiplus::Ok) {
-        return;
+    auto font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
+    if (font == nullptr) {
+        font = static_cast<HFONT>(::GetCurrentObject(dc, OBJ_FONT));
     }
-    Gdiplus::GpFont* font = nullptr;
-    LOGFONTW description{};
-    const auto handle = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
-    if (handle && ::GetObjectW(handle, sizeof(description), &description) == sizeof(description)) {
-        flat::GdipCreateFontFromLogfontW(dc, &description, &font);
-    } else {
-        flat::GdipCreateFontFromDC(dc, &font);
+    const RECT layout{face.left, face.top + kCaptionTopInset, face.right, face.bottom};
+    if (!DrawCaptionWithGdiplus(dc, layout, caption, font, color)) {
+        DrawCaptionWithGdi(dc, layout, caption, font, color);
     }
-    Gdiplus::GpStringFormat* format = nullptr;
-    Gdiplus::GpSolidFill* brush = nullptr;
-    flat::GdipCreateStringFormat(0, LANG_NEUTRAL, &format);
-    flat::GdipSetStringFormatAlign(format, Gdiplus::StringAlignmentCenter);
-    flat::GdipSetStringFormatLineAlign(format, Gdiplus::StringAlignmentCenter);
-    flat::GdipCreateSolidFill(0xFF000000u | (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color),
-                              &brush);
-    const Gdiplus::RectF layout(static_cast<float>(face.left), static_cast<float>(face.top + kCaptionTopInset),
-                                static_cast<float>(face.right - face.left),
-                                static_cast<float>(face.bottom - face.top - kCaptionTopInset));
-    if (font && format && brush) {
-        flat::GdipDrawString(graphics, caption.GetString(), caption.GetLength(), font, &layout, format, brush);
-    }
-    if (brush) {
-        flat::GdipDeleteBrush(brush);
-    }
-    if (format) {
-        flat::GdipDeleteStringFormat(format);
-    }
-    if (font) {
-        flat::GdipDeleteFont(font);
-    }
-    flat::GdipDeleteGraphics(graphics);
 }
 
 LRESULT CSkinButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

@@ -39,15 +39,6 @@ bool CopyPath(const wchar_t* text, wchar_t (&out)[MAX_PATH])
     return true;
 }
 
-CSize BitmapSize(Gdiplus::GpBitmap* bitmap)
-{
-    UINT width = 0;
-    UINT height = 0;
-    flat::GdipGetImageWidth(bitmap, &width);
-    flat::GdipGetImageHeight(bitmap, &height);
-    return CSize(static_cast<int>(width), static_cast<int>(height));
-}
-
 // The creator of a library class, given the caller's object only when it is of that class.
 template <class Control>
 BOOL CreateTyped(CSkinDlg* dialog, Control* (CSkinDlg::*creator)(CMarkupSTL&, UINT, Control*), CMarkupSTL& xml,
@@ -109,7 +100,7 @@ void CSkinDlg::SetBitmap(Gdiplus::GpBitmap* bitmap)
         m_pBkBitmap = bitmap;
     }
     if (m_pBkBitmap && IsWindow()) {
-        const CSize size = BitmapSize(m_pBkBitmap);
+        const CSize size = skin::BitmapSize(m_pBkBitmap);
         SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
@@ -130,32 +121,40 @@ BOOL CSkinDlg::OnInitDialog()
     const DWORD attributes = ::GetFileAttributesW(m_szXmlFile);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
         xml.Load(m_szXmlFile)) {
-        xml.ResetPos();
-        while (xml.FindElem()) {
-            if (!SameName(xml.GetTagName(), m_strDlgName)) {
-                continue;
-            }
-            if (!SameName(xml.GetAttrib(L"clsname"), L"Dialog")) {
-                break;
-            }
-            ModifyStyle(static_cast<DWORD>(xml.GetAttribInt(L"delstyle", 0)),
-                        static_cast<DWORD>(xml.GetAttribInt(L"addstyle", 0)));
-            const std::wstring caption = xml.GetAttrib(L"text");
-            if (!caption.empty()) {
-                SetWindowText(caption.c_str());
-            }
-            wchar_t background[MAX_PATH];
-            if (MakeSkinFilePath(xml.GetAttrib(L"bgfile").c_str(), background)) {
-                SetBitmap(background);
-            }
-            m_bEnableMove = xml.GetAttribInt(L"enablemove", 0) != 0;
-            xml.IntoElem();
-            DoXMLDataExchange(xml);
-            xml.OutOfElem();
-            break;
-        }
+        ApplySkin(xml);
     }
     CBaseDlg::OnInitDialog();
+    return TRUE;
+}
+
+BOOL CSkinDlg::ApplySkin(CMarkupSTL& xml)
+{
+    if (!xml.IsWellFormed()) {
+        return FALSE;
+    }
+    bool found = false;
+    xml.ResetPos();
+    while (!found && xml.FindElem()) {
+        found = SameName(xml.GetTagName(), m_strDlgName);
+    }
+    // Only the first element of the dialog's name counts, and only as a dialog.
+    if (!found || !SameName(xml.GetAttrib(L"clsname"), L"Dialog")) {
+        return FALSE;
+    }
+    ModifyStyle(static_cast<DWORD>(xml.GetAttribInt(L"delstyle", 0)),
+                static_cast<DWORD>(xml.GetAttribInt(L"addstyle", 0)));
+    const std::wstring caption = xml.GetAttrib(L"text");
+    if (!caption.empty()) {
+        SetWindowText(caption.c_str());
+    }
+    wchar_t background[MAX_PATH];
+    if (MakeSkinFilePath(xml.GetAttrib(L"bgfile").c_str(), background)) {
+        SetBitmap(background);
+    }
+    m_bEnableMove = xml.GetAttribInt(L"enablemove", 0) != 0;
+    xml.IntoElem();
+    DoXMLDataExchange(xml);
+    xml.OutOfElem();
     return TRUE;
 }
 
@@ -368,21 +367,12 @@ bool CSkinDlg::PaintBackground(HDC dc, const RECT& screenRect)
     CRect area(screenRect);
     ScreenToClient(&area);
     // The background is stretched over the client area; a child gets the matching part of the image.
-    const CSize image = BitmapSize(m_pBkBitmap);
+    const CSize image = skin::BitmapSize(m_pBkBitmap);
     const double scaleX = static_cast<double>(image.cx) / client.Width();
     const double scaleY = static_cast<double>(image.cy) / client.Height();
-    Gdiplus::GpGraphics* graphics = nullptr;
-    if (flat::GdipCreateFromHDC(dc, &graphics) != Gdiplus::Ok) {
-        return false;
-    }
-    flat::GdipSetPixelOffsetMode(graphics, Gdiplus::PixelOffsetModeHalf);
-    const Gdiplus::GpStatus status = flat::GdipDrawImageRectRect(
-        graphics, m_pBkBitmap, 0, 0, static_cast<float>(area.Width()), static_cast<float>(area.Height()),
-        static_cast<float>(area.left * scaleX), static_cast<float>(area.top * scaleY),
-        static_cast<float>(area.Width() * scaleX), static_cast<float>(area.Height() * scaleY), Gdiplus::UnitPixel,
-        nullptr, nullptr, nullptr);
-    flat::GdipDeleteGraphics(graphics);
-    return status == Gdiplus::Ok;
+    const skin::BitmapPart part{static_cast<float>(area.left * scaleX), static_cast<float>(area.top * scaleY),
+                                static_cast<float>(area.Width() * scaleX), static_cast<float>(area.Height() * scaleY)};
+    return skin::DrawBitmap(dc, m_pBkBitmap, CRect(0, 0, area.Width(), area.Height()), part);
 }
 
 LRESULT CSkinDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -419,6 +409,11 @@ void CSkinDlg::OnLButtonDown(UINT flags, CPoint point)
 void CSkinDlg::OnDestroy()
 {
     CBaseDlg::OnDestroy();
+    ReleaseSkinControls();
+}
+
+void CSkinDlg::ReleaseSkinControls()
+{
     m_arCtrls.clear();
     m_fonts.clear();
 }

@@ -111,4 +111,46 @@ void DeleteBitmap(Gdiplus::GpBitmap* bitmap)
     }
 }
 
+SIZE BitmapSize(Gdiplus::GpBitmap* bitmap)
+{
+    UINT width = 0;
+    UINT height = 0;
+    if (bitmap == nullptr || flat::GdipGetImageWidth(bitmap, &width) != Gdiplus::Ok ||
+        flat::GdipGetImageHeight(bitmap, &height) != Gdiplus::Ok) {
+        return SIZE{0, 0};
+    }
+    return SIZE{static_cast<LONG>(width), static_cast<LONG>(height)};
+}
+
+bool DrawBitmap(HDC dc, Gdiplus::GpBitmap* bitmap, const RECT& destination)
+{
+    const SIZE size = BitmapSize(bitmap);
+    return DrawBitmap(dc, bitmap, destination,
+                      BitmapPart{0, 0, static_cast<float>(size.cx), static_cast<float>(size.cy)});
+}
+
+bool DrawBitmap(HDC dc, Gdiplus::GpBitmap* bitmap, const RECT& destination, const BitmapPart& part)
+{
+    Gdiplus::GpGraphics* graphics = nullptr;
+    if (bitmap == nullptr || dc == nullptr || flat::GdipCreateFromHDC(dc, &graphics) != Gdiplus::Ok) {
+        return false;
+    }
+    flat::GdipSetPixelOffsetMode(graphics, Gdiplus::PixelOffsetModeHalf);
+    // Mirrored edges: a stretched image does not fade into transparency at its border.
+    Gdiplus::GpImageAttributes* attributes = nullptr;
+    if (flat::GdipCreateImageAttributes(&attributes) == Gdiplus::Ok) {
+        flat::GdipSetImageAttributesWrapMode(attributes, Gdiplus::WrapModeTileFlipXY, 0, FALSE);
+    }
+    const Gdiplus::GpStatus status = flat::GdipDrawImageRectRect(
+        graphics, bitmap, static_cast<float>(destination.left), static_cast<float>(destination.top),
+        static_cast<float>(destination.right - destination.left),
+        static_cast<float>(destination.bottom - destination.top), part.x, part.y, part.width, part.height,
+        Gdiplus::UnitPixel, attributes, nullptr, nullptr);
+    if (attributes) {
+        flat::GdipDisposeImageAttributes(attributes);
+    }
+    flat::GdipDeleteGraphics(graphics);
+    return status == Gdiplus::Ok;
+}
+
 } // namespace skin

@@ -26,6 +26,18 @@ bool JoinPath(const wchar_t* folder, const wchar_t* name, wchar_t* out);
 // the imaging library cannot decode.
 Gdiplus::GpBitmap* LoadBitmap(const wchar_t* path);
 void DeleteBitmap(Gdiplus::GpBitmap* bitmap);
+// 0 x 0 for no bitmap.
+SIZE BitmapSize(Gdiplus::GpBitmap* bitmap);
+// The part (x, y, width, height in image pixels) of the bitmap stretched over the destination; the
+// whole bitmap without a part. False when nothing was drawn.
+struct BitmapPart {
+    float x;
+    float y;
+    float width;
+    float height;
+};
+bool DrawBitmap(HDC dc, Gdiplus::GpBitmap* bitmap, const RECT& destination);
+bool DrawBitmap(HDC dc, Gdiplus::GpBitmap* bitmap, const RECT& destination, const BitmapPart& part);
 
 // A memory device context with a 32-bit bitmap of the given size, which GDI+ draws into as well as GDI.
 class MemoryCanvas {

@@ -14,7 +14,8 @@
 
 // A self-drawn two-state check box ("KxCheckBox") whose box is one of the library's images. It paints
 // off-screen over the background its parent supplies (WM_KX_PAINTBK) and tells the parent about a
-// click as a native button would: WM_COMMAND with notification code 0.
+// click as a native button would: WM_COMMAND with notification code 0. WM_SETFONT sets a copy of the
+// font it carries; WM_GETFONT answers the font the text is drawn in.
 class UTIL_API CKxCheckBox : public CWnd {
 public:
     CKxCheckBox();
@@ -47,6 +48,8 @@ protected:
     // The box image for the current enabled and check state, loaded on first use.
     const CKxImage& BoxImage();
     void RepaintNow();
+    void CreateDefaultFont();
+    void SetSentFont(HFONT font, bool redraw);
 
     int m_nCheck = 0;
     BOOL m_bPressed = FALSE;

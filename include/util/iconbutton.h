@@ -5,6 +5,7 @@
 #include <util/button.h>
 #include <util/drawfun.h>
 #include <util/export.h>
+#include <util/gdi.h>
 #include <util/geometry.h>
 #include <util/tooltipctrl.h>
 
@@ -73,7 +74,8 @@ public:
     // One tool over the client area with this text (null: nothing happens); the tooltip is made on first use.
     void SetTooltipText(const wchar_t* text, BOOL activate = TRUE);
     void InitToolTip();
-    // A font from the library's font cache (ignored when null).
+    // A font from the library's font cache (ignored when null). WM_SETFONT sets a copy of the font it
+    // carries (none: back to this font); WM_GETFONT answers the font the text is drawn in.
     void SetTextFont(const tagYFontDes* description);
     void SetOnLButtonUpFun(KXBTNUPFUN callback) { m_pfnLButtonUp = callback; }
 
@@ -94,6 +96,8 @@ protected:
     bool IsImageStyle() const { return m_nStyle == ST_STYLE_IMAGE; }
     void CancelHover();
     void Repaint(BOOL erase = TRUE);
+    void SetSentFont(HFONT font, bool redraw);
+    HFONT TextFont() const;
     void SetColour(COLORREF& field, COLORREF color, BOOL repaint);
     // Draws the classic icon and leaves in caption the area left for the text.
     void DrawClassicIcon(HDC dc, bool hasText, const CRect& face, CRect& caption, bool pressed, bool disabled);
@@ -128,6 +132,7 @@ protected:
     COLORREF m_crActiveBg;
     COLORREF m_crActiveFg;
     HFONT m_hFont = nullptr; // from the font cache
+    CFont m_sentFont;        // a copy of the font WM_SETFONT gave, which takes precedence
     CToolTipCtrl m_ToolTip;
     KXBTNUPFUN m_pfnLButtonUp = nullptr;
 };

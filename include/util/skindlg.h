@@ -87,6 +87,13 @@ protected:
     // A window of any registered class; with a null wnd a plain child that the dialog does not track.
     BOOL CreatePlatformCtrl(CMarkupSTL& xml, UINT id, const wchar_t* className, CWnd* wnd);
 
+    // Applies the first top-level element named like the dialog: style, caption, background image,
+    // move flag and one control per child element. False (nothing changed) for a document that is not
+    // well-formed, without such an element, or whose element is not a dialog's.
+    BOOL ApplySkin(CMarkupSTL& xml);
+    // Deletes the controls the dialog made for itself and the fonts it made for its controls.
+    void ReleaseSkinControls();
+
     // The font an element asks for, built on the dialog's font; kept by the dialog until it is destroyed.
     HFONT KeepElementFont(const CMarkupSTL& xml);
     // Paints the background image's part under a screen rectangle at (0, 0) of dc; false without image.

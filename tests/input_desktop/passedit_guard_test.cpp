@@ -55,16 +55,27 @@ std::wstring ClipboardText()
     return text;
 }
 
+// Wine 8 answers EM_GETLINE from another process with a reply whose length it reads from memory it
+// never filled in the receiving process (0x5555 characters under the tests' heap checking); the
+// server refuses the oversized reply and ends the receiving thread. Any edit control, the
+// platform's own included, is hit, so a child under Wine leaves EM_GETLINE to the thread test.
+bool IsWine()
+{
+    return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
 // What a snooping program tries: each message, then whatever text it can get back.
-std::vector<std::wstring> Snoop(HWND edit)
+std::vector<std::wstring> Snoop(HWND edit, bool askForTheLine)
 {
     std::vector<std::wstring> seen;
     wchar_t buffer[64] = {};
     ::SendMessageW(edit, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(buffer));
     seen.push_back(buffer);
-    *reinterpret_cast<WORD*>(buffer) = 63;
-    const LRESULT count = ::SendMessageW(edit, EM_GETLINE, 0, reinterpret_cast<LPARAM>(buffer));
-    seen.emplace_back(buffer, static_cast<size_t>(std::max<LRESULT>(count, 0)));
+    if (askForTheLine) {
+        *reinterpret_cast<WORD*>(buffer) = 63;
+        const LRESULT count = ::SendMessageW(edit, EM_GETLINE, 0, reinterpret_cast<LPARAM>(buffer));
+        seen.emplace_back(buffer, static_cast<size_t>(std::max<LRESULT>(count, 0)));
+    }
     ::SendMessageW(edit, EM_SETSEL, 0, -1);
     for (const UINT message : {WM_COPY, WM_CUT}) {
         ::SendMessageW(edit, message, 0, 0);
@@ -103,13 +114,11 @@ TEST_F(PassEditGuardTest, AnotherThreadGetsNothing)
 {
     std::vector<std::wstring> seen;
     HWND edit = *m_edit;
-    OnOtherThread([&] { seen = Snoop(edit); });
+    OnOtherThread([&] { seen = Snoop(edit, true); });
     ExpectUntouched(seen);
 }
 
-// Off until the child's snooping is answered again in the merged library: under Wine the child now
-// hangs (the server reports a partial write) and the test reaches its time-out.
-TEST_F(PassEditGuardTest, DISABLED_AnotherProcessGetsNothing)
+TEST_F(PassEditGuardTest, AnotherProcessGetsNothing)
 {
     ::SetEnvironmentVariableW(kHandleVariable, std::to_wstring(reinterpret_cast<UINT_PTR>(m_edit->GetSafeHwnd())).c_str());
     testsupport::TempDir folder;
@@ -130,7 +139,7 @@ TEST(PassEditSnoop, FromAnotherProcess)
     }
     HWND edit = reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::stoull(handle)));
     ASSERT_TRUE(::IsWindow(edit));
-    for (const std::wstring& text : Snoop(edit)) {
+    for (const std::wstring& text : Snoop(edit, !IsWine())) {
         EXPECT_EQ(text.find(L"S"), std::wstring::npos) << testing::PrintToString(text);
     }
 }

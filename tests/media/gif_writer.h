@@ -1,6 +1,6 @@
 #pragma once
 
-// GIF files written by the tests: four-colour images whose frames are solid rectangles.
+// GIF files written by the tests and the gallery: four-colour images whose frames are solid rectangles.
 #include <windows.h>
 
 #include <algorithm>
@@ -13,16 +13,17 @@ struct GifFrameContent {
     int top;
     int width;
     int height;
-    int colour;          // index into the palette
-    int delay = -1;      // hundredths of a second; -1 writes no graphic control extension
+    int colour;     // index into the palette
+    int delay = -1; // hundredths of a second; -1 writes no graphic control extension
     int disposal = 0;
+    int transparent = -1; // palette index shown as transparent, or -1
 };
 
 const COLORREF kGifPalette[4] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 0)};
 
 class GifWriter {
 public:
-    GifWriter(int width, int height, int backgroundIndex)
+    GifWriter(int width, int height, int backgroundIndex, const COLORREF (&palette)[4] = kGifPalette)
     {
         Append("GIF89a");
         Word(width);
@@ -30,7 +31,7 @@ public:
         m_bytes.push_back(0x91); // a global table of four entries
         m_bytes.push_back(static_cast<uint8_t>(backgroundIndex));
         m_bytes.push_back(0);
-        for (COLORREF colour : kGifPalette) {
+        for (COLORREF colour : palette) {
             m_bytes.push_back(GetRValue(colour));
             m_bytes.push_back(GetGValue(colour));
             m_bytes.push_back(GetBValue(colour));
@@ -40,7 +41,9 @@ public:
     GifWriter& Frame(const GifFrameContent& frame)
     {
         if (frame.delay >= 0) {
-            const uint8_t control[] = {0x21, 0xF9, 4, static_cast<uint8_t>(frame.disposal << 2), 0, 0, 0, 0};
+            const uint8_t packed = static_cast<uint8_t>(frame.disposal << 2 | (frame.transparent >= 0 ? 1 : 0));
+            const uint8_t index = static_cast<uint8_t>(std::max(frame.transparent, 0));
+            const uint8_t control[] = {0x21, 0xF9, 4, packed, 0, 0, index, 0};
             m_bytes.insert(m_bytes.end(), control, control + sizeof(control));
             m_bytes[m_bytes.size() - 4] = static_cast<uint8_t>(frame.delay & 0xFF);
             m_bytes[m_bytes.size() - 3] = static_cast<uint8_t>(frame.delay >> 8);

@@ -72,12 +72,45 @@ inline bool WriteSkin(const std::wstring& path, const std::wstring& text)
     return ok;
 }
 
+// Windows of this thread, top-level and child.
+inline int ThreadWindowCount()
+{
+    int count = 0;
+    const auto countTopLevel = [](HWND window, LPARAM total) {
+        ++*reinterpret_cast<int*>(total);
+        ::EnumChildWindows(
+            window,
+            [](HWND, LPARAM inner) {
+                ++*reinterpret_cast<int*>(inner);
+                return TRUE;
+            },
+            total);
+        return TRUE;
+    };
+    ::EnumThreadWindows(::GetCurrentThreadId(), countTopLevel, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
 // A skin dialog that records the drag requests it posts itself instead of running the platform's move.
 class ProbeSkinDlg : public CSkinDlg {
 public:
     ProbeSkinDlg() : CSkinDlg(static_cast<CWnd*>(nullptr)) {}
     std::vector<std::pair<WPARAM, LPARAM>> dragRequests;
     size_t OwnedControlCount() const { return m_arCtrls.size(); }
+
+    // Applies a skin document, then takes back all it made: the dialog is left as it was.
+    bool ApplyAndRelease(CMarkupSTL& xml)
+    {
+        const LONG_PTR style = ::GetWindowLongPtrW(m_hWnd, GWL_STYLE);
+        const bool applied = ApplySkin(xml) != FALSE;
+        ReleaseSkinControls();
+        while (const HWND child = ::GetWindow(m_hWnd, GW_CHILD)) {
+            ::DestroyWindow(child);
+        }
+        SetBitmap(static_cast<Gdiplus::GpBitmap*>(nullptr));
+        ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, style);
+        return applied;
+    }
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
@@ -93,9 +126,10 @@ protected:
 // A modeless skin dialog made from a skin file; it deletes itself with its window.
 class SkinDialogHost {
 public:
-    SkinDialogHost(const std::wstring& xmlFile, const wchar_t* dialogName)
+    // A hidden dialog paints nothing: rounds that count leaks or survive bad skins need no pictures.
+    SkinDialogHost(const std::wstring& xmlFile, const wchar_t* dialogName, bool visible = true)
     {
-        CDialogTemplate form(L"template caption", WS_POPUP | WS_VISIBLE, 0, 0, 100, 60, L"Tahoma", 9);
+        CDialogTemplate form(L"template caption", WS_POPUP | (visible ? WS_VISIBLE : 0), 0, 0, 100, 60, L"Tahoma", 9);
         auto* dialog = new ProbeSkinDlg;
         dialog->SetXmlFile(xmlFile.c_str(), dialogName);
         if (dialog->CreateIndirect(form.Get())) {

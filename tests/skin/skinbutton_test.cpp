@@ -30,31 +30,26 @@ protected:
         }
     }
 
-    // A skin dialog holding one skin button (id 5) with the given image attributes.
-    std::unique_ptr<skintest::SkinDialogHost> Dialog(const std::wstring& images)
+    // A skin dialog holding one skin button (id 5, 60 x 30) with the given attributes.
+    std::unique_ptr<skintest::SkinDialogHost> Dialog(const std::wstring& attributes)
     {
         EXPECT_TRUE(skintest::WriteSkin(skinFile, L"<D clsname=\"Dialog\" bgfile=\"bk.bmp\">"
                                                   L"<b clsname=\"SkinButton\" id=\"5\" addstyle=\"268435456\" "
-                                                  L"rect=\"20,20,80,50\" text=\"登录\" " + images + L"/></D>"));
+                                                  L"rect=\"20,20,80,50\" text=\"登录\" " + attributes + L"/></D>"));
         return std::make_unique<skintest::SkinDialogHost>(skinFile, L"D");
     }
 
-    // What the button draws now, by its own owner drawing.
-    static COLORREF CentrePixel(HWND button)
+    // What the button's window paints, through its parent's owner drawing.
+    static std::unique_ptr<testsupport::DibSurface> Picture(HWND button)
     {
-        auto* control = static_cast<CSkinButton*>(CWnd::FromHandlePermanent(button));
         RECT client{};
         ::GetClientRect(button, &client);
-        testsupport::DibSurface dib(client.right, client.bottom, RGB(1, 2, 3));
-        DRAWITEMSTRUCT item{};
-        item.CtlType = ODT_BUTTON;
-        item.hwndItem = button;
-        item.hDC = dib.dc();
-        item.rcItem = client;
-        item.itemState = ::IsWindowEnabled(button) ? 0 : ODS_DISABLED;
-        control->DrawItem(&item);
-        return dib.pixel(3, 3);
+        auto dib = std::make_unique<testsupport::DibSurface>(client.right, client.bottom, RGB(1, 2, 3));
+        ::SendMessageW(button, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dib->dc()), PRF_CLIENT);
+        return dib;
     }
+
+    static COLORREF CornerPixel(HWND button) { return Picture(button)->pixel(3, 3); }
 
     testsupport::TempDir folder;
     std::wstring skinFile = folder.file(L"skin.xml");
@@ -112,7 +107,7 @@ TEST_F(SkinButtonTest, DrawsTheImageOfEachState)
         case Action::None:
             break;
         }
-        EXPECT_EQ(CentrePixel(button), each.expected);
+        EXPECT_EQ(CornerPixel(button), each.expected);
     }
 }
 
@@ -125,7 +120,23 @@ TEST_F(SkinButtonTest, UnderAParentThatDoesNotAnswerTheFaceColourIsPainted)
     // Under a plain window no skin path is read: the relative image name finds nothing here.
     ASSERT_TRUE(button.Create(xml, 7, &parent));
     EXPECT_EQ(::GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
-    EXPECT_EQ(CentrePixel(button), ::GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(CornerPixel(button), ::GetSysColor(COLOR_BTNFACE));
+}
+
+TEST_F(SkinButtonTest, PaintsImageAndCaptionInAnyFaceTheSkinNames)
+{
+    // GDI+ outlines no bitmap face and not every family GDI knows; the caption must still be drawn.
+    for (const wchar_t* face : {L"Tahoma", L"宋体", L"System", L"No such face"}) {
+        SCOPED_TRACE(face);
+        auto host = Dialog(L"norfile=\"n.bmp\" color=\"255,255,255\" fontsize=\"-14\" fontname=\"" +
+                           std::wstring(face) + L"\"");
+        const auto picture = Picture(host->item(5));
+        EXPECT_EQ(picture->pixel(1, 1), kNormal);
+        EXPECT_EQ(picture->pixel(58, 28), kNormal);
+        // The caption lies in the lower part of the face, 10 pixels below its top.
+        EXPECT_EQ(picture->count(kNormal, RECT{0, 0, 60, 10}), 600);
+        EXPECT_LT(picture->count(kNormal, RECT{0, 10, 60, 30}), 1200 - 10);
+    }
 }
 
 } // namespace
