@@ -1,5 +1,6 @@
-// Parse speed of the XML document against the cost of merely reading the same text once (wcslen), and
-// the memory its element index takes per megabyte of text, and the cost of a FindElem step as siblings grow.
+// Parse speed of the XML document against the cost of merely reading the same text once (wcslen), the
+// memory its element index takes per megabyte of text, and how the cost of a FindElem step grows with
+// the number of siblings.
 #include <util/markup.h>
 
 #include <windows.h>
