@@ -236,6 +236,18 @@ __attribute__((target("avx2"))) inline __m256i DecodeThirtyTwo(__m256i chars)
     return _mm256_permutevar8x32_epi32(halves, _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7));
 }
 
+// Stores the bytes of the first groups of the 32 characters, when at is not null.
+__attribute__((target("avx2"))) inline void StoreGroups(unsigned char* at, __m256i chars, int groups)
+{
+    if (at) {
+        alignas(32) unsigned char decoded[32];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(decoded), DecodeThirtyTwo(chars));
+        for (int group = 0; group < groups; ++group) {
+            std::memcpy(at + 3 * group, decoded + 3 * group, 3);
+        }
+    }
+}
+
 // Characters from src[i] on that can be read 32 at a time: within the text, and within one page (a
 // text that ends with a zero may be given with a generous length).
 inline bool ThirtyTwoReadable(const unsigned char* src, int i, int n)
@@ -254,6 +266,11 @@ __attribute__((target("avx2"))) int DecodeBlocks(const unsigned char* src, int i
     const int64_t room = out.UniformRoom();
     unsigned char* const at = out.Cursor();
     int64_t produced = 0;
+    // Text in lines breaks every line alike. A block whose mask is the last line break's takes that
+    // break's numbers, which are at hand: the next block's address does not wait for this one's
+    // arithmetic. A full mask never reaches the break, so it stands for none yet.
+    unsigned lineBreak = 0xFFFFFFFFu;
+    int breakRun = 0, breakNext = 0;
     while (ThirtyTwoReadable(src, i, n)) {
         const __m256i chars = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
         const unsigned alphabet = AlphabetMask(chars);
@@ -271,31 +288,31 @@ __attribute__((target("avx2"))) int DecodeBlocks(const unsigned char* src, int i
             i += 32;
             continue;
         }
-        const int run = __builtin_ctz(~alphabet); // alphabet characters before the first foreign one
-        const int groups = run / 4;
-        if (room - produced < 3 * groups) {
-            break;
-        }
-        if (at) {
-            alignas(32) unsigned char decoded[32];
-            _mm256_store_si256(reinterpret_cast<__m256i*>(decoded), DecodeThirtyTwo(chars));
-            for (int group = 0; group < groups; ++group) {
-                std::memcpy(at + produced + 3 * group, decoded + 3 * group, 3);
-            }
-        }
-        produced += 3 * groups;
-        i += 4 * groups;
-        if (run % 4 != 0) {
-            break;
-        }
-        const unsigned later = alphabet & (0xFFFFFFFFu << run);
-        const int next = later ? __builtin_ctz(later) : 32;
-        const uint64_t zeros =
+        const unsigned zeros =
             static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(chars, _mm256_setzero_si256())));
-        if (zeros & ((uint64_t(1) << next) - 1)) {
+        if (alphabet != lineBreak || zeros != 0) {
+            const int run = __builtin_ctz(~alphabet); // alphabet characters before the first foreign one
+            const unsigned later = alphabet & (0xFFFFFFFFu << run);
+            const int next = later ? __builtin_ctz(later) : 32;
+            if (run % 4 != 0 || (zeros & ((uint64_t(1) << next) - 1))) {
+                // The whole groups before the foreign character, and the table code goes on from there.
+                if (room - produced >= 3 * (run / 4)) {
+                    StoreGroups(at ? at + produced : nullptr, chars, run / 4);
+                    produced += 3 * (run / 4);
+                    i += 4 * (run / 4);
+                }
+                break;
+            }
+            lineBreak = alphabet;
+            breakRun = run;
+            breakNext = next;
+        }
+        if (room - produced < 3 * (breakRun / 4)) {
             break;
         }
-        i += next - run;
+        StoreGroups(at ? at + produced : nullptr, chars, breakRun / 4);
+        produced += 3 * (breakRun / 4);
+        i += breakNext;
     }
     out.Next(produced);
     return i;
