@@ -243,6 +243,7 @@ void CXTTreeBase::DoBanding(UINT flags, CPoint point)
     m_pTree->SetFocus();
     m_pTree->SetCapture();
     std::unordered_set<HTREEITEM> remembered;
+    m_bandTouched.clear();
     if (modified) {
         std::vector<HTREEITEM> selected;
         GetSelectedList(selected);
@@ -307,6 +308,7 @@ void CXTTreeBase::DoBanding(UINT flags, CPoint point)
         outline.Draw(band);
     }
     m_pTree->KillTimer(kBandTimer);
+    m_bandTouched.clear();
     if (::GetCapture() == tree) {
         ::ReleaseCapture();
     }
@@ -320,16 +322,47 @@ void CXTTreeBase::UpdateSelectionForRect(const CRect& band, UINT flags, std::uno
 {
     const bool ctrl = (flags & MK_CONTROL) != 0;
     const bool shift = (flags & MK_SHIFT) != 0;
-    for (HTREEITEM item = m_pTree->GetRootItem(); item != nullptr; item = m_pTree->GetNextVisibleItem(item)) {
+    // Rows lie in display order from the top of the screen: the walk goes down from there, then up,
+    // each way only as far as rows still reach the band.
+    std::unordered_set<HTREEITEM> under;
+    const auto reachesBand = [this, &band](HTREEITEM item, bool down) {
+        CRect row;
+        return m_pTree->GetItemRect(item, &row, FALSE) && (down ? row.top < band.bottom : row.bottom > band.top);
+    };
+    const auto consider = [&](HTREEITEM item) {
         CRect area;
         CRect overlap;
-        const bool inBand =
-            m_pTree->GetItemRect(item, &area, m_bBandingHit) && overlap.IntersectRect(&area, &band) != FALSE;
+        if (!m_pTree->GetItemRect(item, &area, m_bBandingHit) || !overlap.IntersectRect(&area, &band)) {
+            return;
+        }
+        under.insert(item);
         const bool wasRemembered = remembered.count(item) != 0;
-        if (inBand && shift && wasRemembered) {
+        if (shift && wasRemembered) {
             remembered.erase(item);
         }
-        ChangeSelection(item, inBand ? !(ctrl && wasRemembered) : wasRemembered);
+        ChangeSelection(item, !(ctrl && wasRemembered));
+        m_bandTouched.insert(item);
+    };
+    const HTREEITEM top = m_pTree->GetFirstVisibleItem();
+    for (HTREEITEM item = top; item != nullptr && reachesBand(item, true); item = m_pTree->GetNextVisibleItem(item)) {
+        consider(item);
+    }
+    for (HTREEITEM item = top ? m_pTree->GetPrevVisibleItem(top) : nullptr; item != nullptr && reachesBand(item, false);
+         item = m_pTree->GetPrevVisibleItem(item)) {
+        consider(item);
+    }
+    // Outside the band only remembered items stay selected. The notifications may delete items,
+    // which leave the set: it is not walked while they go out.
+    std::vector<HTREEITEM> left;
+    for (const HTREEITEM touched : m_bandTouched) {
+        if (under.count(touched) == 0) {
+            left.push_back(touched);
+        }
+    }
+    for (const HTREEITEM item : left) {
+        if (m_bandTouched.erase(item) != 0) {
+            ChangeSelection(item, remembered.count(item) != 0);
+        }
     }
 }
 

@@ -109,19 +109,28 @@ void CXTTreeBase::MoveCaret(HTREEITEM item)
 
 bool CXTTreeBase::ChangeSelection(HTREEITEM item, bool select)
 {
-    if (item == nullptr || IsSelected(item) == select) {
-        return item != nullptr;
+    if (item == nullptr) {
+        return false;
+    }
+    // The state and the item data in one question: the notifications carry the data.
+    TVITEMW current{};
+    current.mask = TVIF_HANDLE | TVIF_STATE | TVIF_PARAM;
+    current.hItem = item;
+    current.stateMask = TVIS_SELECTED;
+    ::SendMessageW(m_pTree->m_hWnd, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&current));
+    if (((current.state & TVIS_SELECTED) != 0) == select) {
+        return true;
     }
     const UINT newState = select ? TVIS_SELECTED : 0;
-    if (NotifyItem(TVN_SELCHANGINGW, item, select ? newState : TVIS_SELECTED, select) != 0) {
+    if (NotifyItem(TVN_SELCHANGINGW, item, select ? newState : TVIS_SELECTED, select, CPoint(), &current.lParam) != 0) {
         return false;
     }
     m_pTree->CTreeCtrl::SetItemState(item, newState, TVIS_SELECTED);
-    NotifyItem(TVN_SELCHANGEDW, item, select ? newState : TVIS_SELECTED, select);
+    NotifyItem(TVN_SELCHANGEDW, item, select ? newState : TVIS_SELECTED, select, CPoint(), &current.lParam);
     return true;
 }
 
-LRESULT CXTTreeBase::NotifyItem(UINT code, HTREEITEM item, UINT state, bool asNewItem, CPoint point)
+LRESULT CXTTreeBase::NotifyItem(UINT code, HTREEITEM item, UINT state, bool asNewItem, CPoint point, const LPARAM* data)
 {
     NMTREEVIEWW record{};
     record.hdr.hwndFrom = m_pTree->m_hWnd;
@@ -133,7 +142,7 @@ LRESULT CXTTreeBase::NotifyItem(UINT code, HTREEITEM item, UINT state, bool asNe
     part.hItem = item;
     part.state = state;
     part.stateMask = TVIS_SELECTED;
-    part.lParam = static_cast<LPARAM>(m_pTree->GetItemData(item));
+    part.lParam = data ? *data : static_cast<LPARAM>(m_pTree->GetItemData(item));
     record.ptDrag = point;
     return SendNotify(&record.hdr);
 }
@@ -414,6 +423,7 @@ BOOL CXTTreeBase::OnDeleteItem(NMHDR* header, LRESULT*)
 {
     const HTREEITEM item = reinterpret_cast<NMTREEVIEWW*>(header)->itemOld.hItem;
     m_attributes.erase(item);
+    m_bandTouched.erase(item);
     for (HTREEITEM* remembered : {&m_hAnchor, &m_hEditItem, &m_hHotItem}) {
         if (*remembered == item) {
             *remembered = nullptr;

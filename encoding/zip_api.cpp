@@ -426,6 +426,13 @@ ZRESULT ZipAdd(HZIP hz, const wchar_t* name, void* src, unsigned int len, unsign
     }
 }
 
+ZRESULT ZipSetLevel(HZIP hz, int level)
+{
+    ZRESULT result;
+    ZipWriter* writer = WriterOf(hz, result);
+    return Zipped(writer ? writer->SetLevel(level) : result);
+}
+
 ZRESULT ZipGetMemory(HZIP hz, void** buf, unsigned long* len)
 {
     if (!hz) {

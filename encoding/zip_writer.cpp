@@ -109,6 +109,7 @@ private:
 struct ZipWriter::DeflateState {
     z_stream stream{};
     bool ready = false;
+    int level = Z_DEFAULT_COMPRESSION;
     ~DeflateState()
     {
         if (ready) {
@@ -329,12 +330,20 @@ ZRESULT ZipWriter::DeflateContent(EntryContent& content, CentralRecord& record)
 {
     z_stream& stream = m_deflate->stream;
     if (!m_deflate->ready) {
-        if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+        if (deflateInit2(&stream, m_level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
             return ZIPRES_NO_MEMORY;
         }
         m_deflate->ready = true;
+        m_deflate->level = m_level;
     } else if (deflateReset(&stream) != Z_OK) {
         return ZIPRES_FLATION;
+    }
+    // A reset stream has taken no input yet, so its level changes without flushing anything.
+    if (m_deflate->level != m_level) {
+        if (deflateParams(&stream, m_level, Z_DEFAULT_STRATEGY) != Z_OK) {
+            return ZIPRES_FLATION;
+        }
+        m_deflate->level = m_level;
     }
     std::vector<unsigned char>& input = m_input;
     uint64_t size = 0, compressedSize = 0;
@@ -373,6 +382,15 @@ ZRESULT ZipWriter::DeflateContent(EntryContent& content, CentralRecord& record)
     record.crc = static_cast<uint32_t>(crc);
     record.size = static_cast<uint32_t>(size);
     record.compressedSize = static_cast<uint32_t>(compressedSize);
+    return ZIPRES_OK;
+}
+
+ZRESULT ZipWriter::SetLevel(int level)
+{
+    if (level < Z_DEFAULT_COMPRESSION || level > Z_BEST_COMPRESSION) {
+        return ZIPRES_ARGUMENTS;
+    }
+    m_level = level;
     return ZIPRES_OK;
 }
 

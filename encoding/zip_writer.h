@@ -29,6 +29,8 @@ public:
     // length bytes of the handle, or everything up to its end when length is 0.
     ZRESULT AddHandle(const std::wstring& name, HANDLE file, uint64_t length);
     ZRESULT AddMemory(const std::wstring& name, const void* data, size_t size);
+    // The deflate level (-1, the default, or 0 to 9) of the entries added from now on.
+    ZRESULT SetLevel(int level);
     // Writes the central directory; later additions answer ZIPRES_ENDED.
     ZRESULT End();
     bool IsMemory() { return m_sink->Memory() != nullptr; }
@@ -67,6 +69,7 @@ private:
     std::vector<unsigned char> m_buffer; // deflated output
     bool m_ended = false;
     bool m_failed = false;
+    int m_level = -1;
     struct DeflateState;
     std::unique_ptr<DeflateState> m_deflate;
 };

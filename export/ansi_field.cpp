@@ -2,11 +2,22 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace exportfield {
 
 void AppendAnsi(std::string& out, const std::wstring& text, size_t maxBytes)
 {
     if (text.empty() || maxBytes == 0) {
+        return;
+    }
+    // Plain ASCII is the same in every ANSI code page, one byte a character.
+    if (std::all_of(text.begin(), text.end(), [](wchar_t unit) { return unit < 0x80; })) {
+        const size_t kept = std::min(text.size(), maxBytes);
+        out.reserve(out.size() + kept);
+        for (size_t at = 0; at < kept; ++at) {
+            out += static_cast<char>(text[at]);
+        }
         return;
     }
     const size_t start = out.size();

@@ -153,17 +153,26 @@ bool CKXDataExport::ExportTxtData(FILE* file)
     if (m_records.empty()) {
         return true;
     }
-    std::string line;
-    AppendTextLine(line, m_headers);
-    bool written = fwrite(line.data(), 1, line.size(), file) == line.size();
+    // Lines go out in blocks: fewer, larger writes.
+    constexpr size_t kBlockBytes = 64 * 1024;
+    std::string block;
+    block.reserve(kBlockBytes + 4096);
+    bool written = true;
+    const auto flush = [&block, &written, file] {
+        written = fwrite(block.data(), 1, block.size(), file) == block.size() && written;
+        block.clear();
+    };
+    AppendTextLine(block, m_headers);
     for (const std::vector<std::wstring>& record : m_records) {
         if (m_bStop) {
             return false;
         }
-        line.clear();
-        AppendTextLine(line, record);
-        written = fwrite(line.data(), 1, line.size(), file) == line.size() && written;
+        AppendTextLine(block, record);
+        if (block.size() >= kBlockBytes) {
+            flush();
+        }
     }
+    flush();
     return written;
 }
 

@@ -69,6 +69,7 @@ LExcel::LExcel() = default;
 LExcel::~LExcel()
 {
     if (m_pFile != nullptr) {
+        Flush(true);
         fclose(m_pFile);
     }
 }
@@ -88,9 +89,11 @@ void LExcel::GetSupportExcel(DWORD* flags)
 bool LExcel::Init(const wchar_t* path, int mode, const wchar_t* sheetName)
 {
     if (m_pFile != nullptr) {
+        Flush(true);
         fclose(m_pFile);
         m_pFile = nullptr;
     }
+    m_record.clear();
     m_pSheet.reset();
     m_nMode = 0;
     m_wRow = 0;
@@ -125,7 +128,6 @@ BYTE LExcel::FieldType(int column) const
 
 bool LExcel::WriteRecord(WORD type, const std::string& data)
 {
-    m_record.clear();
     PutWord(m_record, type);
     PutWord(m_record, static_cast<unsigned>(data.size()));
     m_record += data;
@@ -134,7 +136,6 @@ bool LExcel::WriteRecord(WORD type, const std::string& data)
 
 void LExcel::StartCell(WORD type, WORD length, int column)
 {
-    m_record.clear();
     PutWord(m_record, type);
     PutWord(m_record, length);
     PutWord(m_record, m_wRow);
@@ -142,9 +143,15 @@ void LExcel::StartCell(WORD type, WORD length, int column)
     m_record.append(3, '\0'); // cell attributes
 }
 
-bool LExcel::Flush()
+bool LExcel::Flush(bool all)
 {
-    return m_pFile != nullptr && fwrite(m_record.data(), 1, m_record.size(), m_pFile) == m_record.size();
+    constexpr size_t kBlockBytes = 64 * 1024;
+    if (!all && m_record.size() < kBlockBytes) {
+        return m_pFile != nullptr;
+    }
+    const bool written = m_pFile != nullptr && fwrite(m_record.data(), 1, m_record.size(), m_pFile) == m_record.size();
+    m_record.clear();
+    return written;
 }
 
 bool LExcel::WriteText(int column, const std::wstring& text, size_t maxBytes)
@@ -249,7 +256,7 @@ bool LExcel::EndWriteFile()
     if (m_nMode != modeBinary) {
         return false;
     }
-    const bool written = WriteRecord(kEndOfFile, std::string());
+    const bool written = WriteRecord(kEndOfFile, std::string()) && Flush(true);
     const bool closed = fclose(m_pFile) == 0;
     m_pFile = nullptr;
     return written && closed;

@@ -6,6 +6,9 @@
 #include <set>
 #include <tuple>
 
+#include <iterator>
+#include <string>
+
 #include "lists/drawingpause.h"
 #include "lists/listrows.h"
 
@@ -17,19 +20,27 @@ struct CKXBaseListCtrl::ItemRecord {
     DWORD_PTR data = 0;
 };
 
-// A column's text of one row, read once before a sort.
+// A column's text of one row, read once before a sort. The text lives in the run's text pool.
 struct CKXBaseListCtrl::SortKey {
-    CString text;
-    bool number = false;
+    enum class Kind { Number, Date, Text };
+    size_t offset = 0;
+    int length = 0;
+    Kind kind = Kind::Text;
     double value = 0;
-    bool date = false;
     std::tuple<int, int, int> day; // year, month, day
 };
 
 // A sort in progress: the keys by sort index, read before the platform starts permuting the items.
 struct CKXBaseListCtrl::SortRun {
     std::vector<SortKey> keys;
+    std::wstring texts;
     bool ascending = true;
+    // Each sort index's final position, when known before the platform sorts.
+    std::vector<int> positions;
+
+    const wchar_t* TextOf(const SortKey& key) const { return texts.c_str() + key.offset; }
+    // The column's order of two sort indices, ties by index: a total order.
+    int Compare(int first, int second) const;
 };
 
 // Rows a filter set aside, in the order of their home positions. Each owns its item record.
@@ -52,10 +63,13 @@ namespace {
 constexpr UINT kFilterListStyle = WS_CHILD | WS_BORDER | WS_VSCROLL | LBS_NOTIFY;
 constexpr DWORD kFilterListExStyle = WS_EX_CLIENTEDGE | WS_EX_NOPARENTNOTIFY;
 
-CString TrimmedText(CString text)
+// Whether the whole text is a number; the value is what its start parses to either way.
+bool ParseNumber(const wchar_t* text, double* value)
 {
-    text.TrimRight(L" ");
-    return text;
+    wchar_t* end = nullptr;
+    *value = std::wcstod(text, &end);
+    // "nan" parses but orders nothing.
+    return *end == 0 && !std::isnan(*value);
 }
 
 int Sign(int value)
@@ -64,9 +78,15 @@ int Sign(int value)
 }
 
 // Parts of a date text "dd/mm/yyyy" as integers; missing characters count as absent digits.
-std::tuple<int, int, int> DateParts(const CString& text)
+std::tuple<int, int, int> DateParts(const wchar_t* text, int length)
 {
-    auto part = [&text](int first, int count) { return _wtoi(text.Mid(first, count)); };
+    const auto part = [text, length](int first, int count) {
+        wchar_t digits[5] = {};
+        for (int i = 0; i < count && first + i < length; ++i) {
+            digits[i] = text[first + i];
+        }
+        return _wtoi(digits);
+    };
     return {part(6, 4), part(3, 2), part(0, 2)};
 }
 
@@ -126,6 +146,27 @@ void CKXBaseListCtrl::AdjustHeaderStyle()
 void CKXBaseListCtrl::SetHeaderColor(COLORREF text, COLORREF background, COLORREF filterBackground)
 {
     m_header.SetColor(text, background, filterBackground);
+}
+
+// Every inserted item gets its record at once: the item data it is inserted with is the caller's
+// data, kept in the record, and sorting later needs no message per item to attach records.
+LRESULT CKXBaseListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const bool insert = message == LVM_INSERTITEMW || message == LVM_INSERTITEMA;
+    if (!insert || lParam == 0 || m_bRestoringRows || (GetStyle() & LVS_OWNERDATA) != 0) {
+        return CListCtrl::WindowProc(message, wParam, lParam);
+    }
+    // The wide and narrow item records differ only in the type of the text they point to.
+    LVITEMW item = *reinterpret_cast<const LVITEMW*>(lParam);
+    auto record = std::make_unique<ItemRecord>();
+    record->data = (item.mask & LVIF_PARAM) != 0 ? static_cast<DWORD_PTR>(item.lParam) : 0;
+    item.mask |= LVIF_PARAM;
+    item.lParam = reinterpret_cast<LPARAM>(record.get());
+    const LRESULT inserted = CListCtrl::WindowProc(message, wParam, reinterpret_cast<LPARAM>(&item));
+    if (inserted >= 0) {
+        record.release()->sortIndex = static_cast<int>(inserted);
+    }
+    return inserted;
 }
 
 // ---- columns ----
@@ -376,18 +417,7 @@ int CKXBaseListCtrl::Sort(int column, UINT state)
     DrawingPause pause(*this);
     // The platform permutes the items while it sorts: the keys are read before, by sort index.
     SortRun run;
-    run.keys.resize(static_cast<size_t>(count));
-    for (int item = 0; item < count; ++item) {
-        if (ItemRecord* record = EnsureRecord(item)) {
-            record->sortIndex = item;
-        }
-        SortKey& key = run.keys[static_cast<size_t>(item)];
-        key.text = TrimmedText(GetItemText(item, column));
-        key.number = IsNumber(key.text) != FALSE;
-        key.value = std::wcstod(key.text, nullptr);
-        key.date = IsDate(key.text) != FALSE;
-        key.day = DateParts(key.text);
-    }
+    ReadSortKeys(column, count, run);
     m_nSortCol = column;
     const BOOL answer = SetSortState(column, state);
     if (count == 0) {
@@ -395,31 +425,112 @@ int CKXBaseListCtrl::Sort(int column, UINT state)
     }
     run.ascending = GetSortState(column) == KXHDR_SORT_UP;
     m_pSortRun = &run;
-    SortItems(&CKXBaseListCtrl::CompareFunction, reinterpret_cast<DWORD_PTR>(this));
+    std::vector<int> origins = PlannedOrder(run);
+    if (origins.empty()) {
+        SortItems(&CKXBaseListCtrl::CompareFunction, reinterpret_cast<DWORD_PTR>(this));
+        origins = SortIndicesInPlace();
+    } else {
+        run.positions.resize(origins.size());
+        for (size_t position = 0; position < origins.size(); ++position) {
+            run.positions[static_cast<size_t>(origins[position])] = static_cast<int>(position);
+        }
+        SortItems(&CKXBaseListCtrl::ComparePlannedPositions, reinterpret_cast<DWORD_PTR>(this));
+    }
     m_pSortRun = nullptr;
-    RenumberRows();
+    RenumberRows(origins);
     return 1;
 }
 
-void CKXBaseListCtrl::RenumberRows()
+void CKXBaseListCtrl::ReadSortKeys(int column, int count, SortRun& run)
+{
+    run.keys.resize(static_cast<size_t>(count));
+    CellTextReader reader(m_hWnd);
+    for (int item = 0; item < count; ++item) {
+        LPARAM data = 0;
+        int length = 0;
+        const wchar_t* text = reader.Read(item, column, &length, &data);
+        auto* record = reinterpret_cast<ItemRecord*>(data);
+        if (record == nullptr) {
+            record = EnsureRecord(item);
+        }
+        if (record != nullptr) {
+            record->sortIndex = item;
+        }
+        while (length > 0 && text[length - 1] == L' ') {
+            --length;
+        }
+        SortKey& key = run.keys[static_cast<size_t>(item)];
+        key.offset = run.texts.size();
+        key.length = length;
+        run.texts.append(text, static_cast<size_t>(length));
+        run.texts.push_back(L'\0');
+        const wchar_t* trimmed = run.TextOf(key);
+        if (ParseNumber(trimmed, &key.value)) {
+            key.kind = SortKey::Kind::Number;
+        } else if (IsDate(trimmed)) {
+            key.kind = SortKey::Kind::Date;
+        }
+    }
+    // Every key compared with a date compares as one.
+    const bool dates =
+        std::any_of(run.keys.begin(), run.keys.end(), [](const SortKey& key) { return key.kind == SortKey::Kind::Date; });
+    if (dates) {
+        for (SortKey& key : run.keys) {
+            key.day = DateParts(run.TextOf(key), key.length);
+        }
+    }
+}
+
+std::vector<int> CKXBaseListCtrl::PlannedOrder(const SortRun& run)
+{
+    // With one kind of key the comparison is a total order, so any sorting algorithm (the
+    // platform's too) ends in the order planned here. Mixed kinds compare by the first item's kind,
+    // which orders differently depending on who compares whom: the platform's order decides then.
+    const SortKey::Kind kind = run.keys.front().kind;
+    if (std::any_of(run.keys.begin(), run.keys.end(), [kind](const SortKey& key) { return key.kind != kind; })) {
+        return {};
+    }
+    std::vector<int> order(run.keys.size());
+    for (size_t index = 0; index < order.size(); ++index) {
+        order[index] = static_cast<int>(index);
+    }
+    std::sort(order.begin(), order.end(), [&run](int first, int second) { return run.Compare(first, second) < 0; });
+    return order;
+}
+
+std::vector<int> CKXBaseListCtrl::SortIndicesInPlace() const
 {
     const int count = GetItemCount();
-    CString number;
+    std::vector<int> origins(static_cast<size_t>(count), -1);
     for (int item = 0; item < count; ++item) {
-        number.Format(L"%d", item + 1);
-        SetItemText(item, 0, number);
+        if (const ItemRecord* record = FindRecord(item)) {
+            origins[static_cast<size_t>(item)] = record->sortIndex;
+        }
+    }
+    return origins;
+}
+
+void CKXBaseListCtrl::RenumberRows(const std::vector<int>& origins)
+{
+    // A row that moved needs its new number; one that stayed may have it already, and reading a
+    // text costs the list view less than writing one.
+    const int count = GetItemCount();
+    CellTextReader reader(m_hWnd);
+    wchar_t number[16];
+    for (int item = 0; item < count; ++item) {
+        std::swprintf(number, std::size(number), L"%d", item + 1);
+        const bool moved = static_cast<size_t>(item) >= origins.size() || origins[static_cast<size_t>(item)] != item;
+        int length = 0;
+        if (moved || std::wcscmp(reader.Read(item, 0, &length), number) != 0) {
+            SetItemText(item, 0, number);
+        }
     }
 }
 
 BOOL CKXBaseListCtrl::IsNumber(const wchar_t* text)
 {
-    if (text == nullptr) {
-        return FALSE;
-    }
-    wchar_t* end = nullptr;
-    const double value = std::wcstod(text, &end);
-    // "nan" parses but orders nothing.
-    return *end == 0 && !std::isnan(value);
+    double value = 0;
+    return text != nullptr && ParseNumber(text, &value);
 }
 
 int CKXBaseListCtrl::NumberCompare(const wchar_t* first, const wchar_t* second)
@@ -445,45 +556,67 @@ BOOL CKXBaseListCtrl::IsDate(const wchar_t* text)
 
 int CKXBaseListCtrl::DateCompare(const wchar_t* first, const wchar_t* second)
 {
-    const auto a = DateParts(first);
-    const auto b = DateParts(second);
+    const auto a = DateParts(first, static_cast<int>(std::wcslen(first)));
+    const auto b = DateParts(second, static_cast<int>(std::wcslen(second)));
     return (a > b) - (a < b);
+}
+
+int CKXBaseListCtrl::SortRun::Compare(int first, int second) const
+{
+    const SortKey* a = &keys[static_cast<size_t>(first)];
+    const SortKey* b = &keys[static_cast<size_t>(second)];
+    if (!ascending) {
+        std::swap(a, b);
+    }
+    int order = 0;
+    switch (a->kind) {
+    case SortKey::Kind::Number:
+        order = (a->value > b->value) - (a->value < b->value);
+        break;
+    case SortKey::Kind::Date:
+        order = (a->day > b->day) - (a->day < b->day);
+        break;
+    case SortKey::Kind::Text:
+        order = Sign(::CompareStringW(LOCALE_USER_DEFAULT, 0, TextOf(*a), a->length, TextOf(*b), b->length) -
+                     CSTR_EQUAL);
+        break;
+    }
+    // Equal keys keep their order, in both directions.
+    return order != 0 ? order : (first > second) - (first < second);
+}
+
+const CKXBaseListCtrl::SortRun* CKXBaseListCtrl::RunOf(LPARAM control)
+{
+    const auto* list = reinterpret_cast<const CKXBaseListCtrl*>(control);
+    return list ? list->m_pSortRun : nullptr;
 }
 
 int CALLBACK CKXBaseListCtrl::CompareFunction(LPARAM first, LPARAM second, LPARAM control)
 {
-    const auto* list = reinterpret_cast<const CKXBaseListCtrl*>(control);
+    const SortRun* run = RunOf(control);
     const auto* one = reinterpret_cast<const ItemRecord*>(first);
     const auto* other = reinterpret_cast<const ItemRecord*>(second);
-    if (list == nullptr || list->m_pSortRun == nullptr || one == nullptr || other == nullptr) {
-        return 0;
-    }
-    const SortRun& run = *list->m_pSortRun;
-    const auto keyOf = [&run](const ItemRecord* record) -> const SortKey* {
-        return record->sortIndex >= 0 && static_cast<size_t>(record->sortIndex) < run.keys.size()
-                   ? &run.keys[static_cast<size_t>(record->sortIndex)]
-                   : nullptr;
+    const auto known = [run](const ItemRecord* record) {
+        return record != nullptr && record->sortIndex >= 0 && static_cast<size_t>(record->sortIndex) < run->keys.size();
     };
-    const SortKey* a = keyOf(one);
-    const SortKey* b = keyOf(other);
-    if (a == nullptr || b == nullptr) {
+    return run != nullptr && known(one) && known(other) ? run->Compare(one->sortIndex, other->sortIndex) : 0;
+}
+
+int CALLBACK CKXBaseListCtrl::ComparePlannedPositions(LPARAM first, LPARAM second, LPARAM control)
+{
+    const SortRun* run = RunOf(control);
+    const auto* one = reinterpret_cast<const ItemRecord*>(first);
+    const auto* other = reinterpret_cast<const ItemRecord*>(second);
+    const auto known = [run](const ItemRecord* record) {
+        return record != nullptr && record->sortIndex >= 0 &&
+               static_cast<size_t>(record->sortIndex) < run->positions.size();
+    };
+    if (run == nullptr || !known(one) || !known(other)) {
         return 0;
     }
-    if (!run.ascending) {
-        std::swap(a, b);
-    }
-    int order = 0;
-    if (a->number) {
-        order = (a->value > b->value) - (a->value < b->value);
-    } else if (a->date) {
-        order = (a->day > b->day) - (a->day < b->day);
-    } else {
-        order = Sign(::CompareStringW(LOCALE_USER_DEFAULT, 0, a->text, a->text.GetLength(), b->text,
-                                      b->text.GetLength()) -
-                     CSTR_EQUAL);
-    }
-    // Equal keys keep their order, in both directions.
-    return order != 0 ? order : (one->sortIndex > other->sortIndex) - (one->sortIndex < other->sortIndex);
+    const int a = run->positions[static_cast<size_t>(one->sortIndex)];
+    const int b = run->positions[static_cast<size_t>(other->sortIndex)];
+    return (a > b) - (a < b);
 }
 
 // ---- filtering ----
@@ -587,6 +720,7 @@ void CKXBaseListCtrl::ApplyFilters()
     DrawingPause pause(*this);
     // The records travel with the rows: the platform's own deletion leaves them alone.
     CListCtrl::DeleteAllItems();
+    m_bRestoringRows = true;
     for (size_t position = 0; position < all.size(); ++position) {
         ListRow& row = all[position];
         if (matches(row)) {
@@ -598,7 +732,8 @@ void CKXBaseListCtrl::ApplyFilters()
             m_held->rows.push_back(std::move(row));
         }
     }
-    RenumberRows();
+    m_bRestoringRows = false;
+    RenumberRows({});
 }
 
 void CKXBaseListCtrl::HideFilterList()

@@ -1,9 +1,54 @@
 #include "lists/listrows.h"
 
+#include <cwchar>
+
 namespace {
 // States a row keeps when it leaves the list and comes back: selection, focus and check box.
 constexpr UINT kKeptStates = LVIS_SELECTED | LVIS_FOCUSED | LVIS_STATEIMAGEMASK;
+
+LPARAM ListItemData(HWND list, int item)
+{
+    LVITEMW info{};
+    info.mask = LVIF_PARAM;
+    info.iItem = item;
+    ::SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&info));
+    return info.lParam;
+}
 } // namespace
+
+const wchar_t* CellTextReader::Read(int item, int column, int* length, LPARAM* data)
+{
+    // The item's data comes with the text where the list view answers it for a sub-item too; a
+    // value no item data can have tells that it did not.
+    constexpr LPARAM kNoAnswer = -1;
+    // The control copies at most the buffer's size: a full buffer may mean a longer text.
+    for (;;) {
+        LVITEMW info{};
+        info.mask = LVIF_TEXT | (data ? LVIF_PARAM : 0);
+        info.iItem = item;
+        info.iSubItem = column;
+        info.cchTextMax = static_cast<int>(m_buffer.size());
+        info.pszText = m_buffer.data();
+        info.lParam = kNoAnswer;
+        m_buffer[0] = 0;
+        if (!::SendMessageW(m_list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&info)) && data) {
+            // A list view that takes no data question for a sub-item: the text alone.
+            info.mask = LVIF_TEXT;
+            info.lParam = kNoAnswer;
+            ::SendMessageW(m_list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&info));
+        }
+        const wchar_t* text = info.pszText ? info.pszText : L"";
+        const size_t copied = std::wcslen(text);
+        if (text != m_buffer.data() || copied + 1 < m_buffer.size()) {
+            if (data) {
+                *data = info.lParam != kNoAnswer ? info.lParam : ListItemData(m_list, item);
+            }
+            *length = static_cast<int>(copied);
+            return text;
+        }
+        m_buffer.resize(m_buffer.size() * 2);
+    }
+}
 
 ListRow TakeListRow(const CListCtrl& list, int item, int columns)
 {

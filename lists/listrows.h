@@ -16,6 +16,19 @@ struct ListRow {
     size_t home = 0;
 };
 
+// Reads cell texts through one buffer that grows as needed, so that reading many cells allocates
+// nothing per cell. A text stays valid until the next read.
+class CellTextReader {
+public:
+    explicit CellTextReader(HWND list) : m_list(list), m_buffer(256) {}
+    // The text and its length in characters; data, when asked for, gets the item's data as well.
+    const wchar_t* Read(int item, int column, int* length, LPARAM* data = nullptr);
+
+private:
+    HWND m_list;
+    std::vector<wchar_t> m_buffer;
+};
+
 // Copies the item out of the list (it stays there).
 ListRow TakeListRow(const CListCtrl& list, int item, int columns);
 // Adds the row at the end of the list; the list takes over the row's data. The new item's index, or -1.

@@ -80,7 +80,8 @@ public:
 private:
     bool WriteRecord(WORD type, const std::string& data);
     void StartCell(WORD type, WORD length, int column);
-    bool Flush();
+    // Writes the waiting records once they fill a block, or all of them.
+    bool Flush(bool all = false);
     bool WriteText(int column, const std::wstring& text, size_t maxBytes);
     bool WriteNumber(int column, double value);
     bool WriteInteger(int column, WORD value);
@@ -95,7 +96,7 @@ private:
     bool m_bHeadersWritten = false;
     long m_nDropped = 0;
     const std::atomic<bool>* m_pCancel = nullptr;
-    std::string m_record; // the record being written, kept to spare an allocation per cell
+    std::string m_record; // the records waiting to go out in one block
     std::string m_text;
 };
 

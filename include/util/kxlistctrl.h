@@ -63,6 +63,7 @@ public:
 
 protected:
     void PreSubclassWindow() override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     void OnDestroy() override;
@@ -83,8 +84,9 @@ protected:
     static int CALLBACK CompareFunction(LPARAM first, LPARAM second, LPARAM control);
 
     void HideFilterList();
-    // Writes each row's 1-based position into the first column.
-    void RenumberRows();
+    // Writes each row's 1-based position into the first column, where it differs. origins: the
+    // position each row had before a sort (none: unknown).
+    void RenumberRows(const std::vector<int>& origins);
 
     int m_nStyle = 0;
     int m_nSortCol = -1;
@@ -111,8 +113,18 @@ private:
     // Puts held rows back and holds aside every row that does not match each column's filter text.
     void ApplyFilters();
     void FreeAllRecords();
+    // Fetches every item's key in the column and gives every item a record with its sort index.
+    void ReadSortKeys(int column, int count, SortRun& run);
+    // The sort indices in their sorted order, when known without the platform's sort (else none).
+    static std::vector<int> PlannedOrder(const SortRun& run);
+    // Each item's sort index, by the item's position.
+    std::vector<int> SortIndicesInPlace() const;
+    static const SortRun* RunOf(LPARAM control);
+    static int CALLBACK ComparePlannedPositions(LPARAM first, LPARAM second, LPARAM control);
 
     std::unique_ptr<HeldRows> m_held;
+    // Set while held rows, which bring their records, go back into the list.
+    bool m_bRestoringRows = false;
     // The keys and direction of the running sort.
     const SortRun* m_pSortRun = nullptr;
 };

@@ -143,7 +143,9 @@ protected:
     void MoveCaret(HTREEITEM item);
     // Sets or clears the selection of one item, asking the owner first; false when it vetoed.
     bool ChangeSelection(HTREEITEM item, bool select);
-    LRESULT NotifyItem(UINT code, HTREEITEM item, UINT state, bool asNewItem, CPoint point = CPoint());
+    // data: the item's data when the caller has it already.
+    LRESULT NotifyItem(UINT code, HTREEITEM item, UINT state, bool asNewItem, CPoint point = CPoint(),
+                       const LPARAM* data = nullptr);
     bool MatchesText(HTREEITEM item, const CString& text, BOOL caseSensitive, BOOL wholeWord) const;
     // The modal mouse loop of a press: true when it ended in a drag, false in a release.
     bool TrackPress(CPoint point, bool* released);
@@ -161,6 +163,9 @@ protected:
     // of that move stay inside.
     BOOL m_bMovingCaret = FALSE;
     std::unordered_map<HTREEITEM, ItemAttributes> m_attributes;
+    // The items whose selection the running rubber band has set: the only ones besides those under
+    // the band that it may have to change back.
+    std::unordered_set<HTREEITEM> m_bandTouched;
 };
 
 // A tree view with the extension bound to it. The window class built on it routes the handlers.

@@ -91,6 +91,9 @@ UTIL_API HZIP CreateZipZ(void* z, unsigned int len, unsigned long kind);
 // len is 0), a memory block of len bytes (3) or a folder entry (4). Entry names that are not plain
 // ASCII are stored as UTF-8.
 UTIL_API ZRESULT ZipAdd(HZIP hz, const wchar_t* name, void* src, unsigned int len, unsigned long kind);
+// The deflate level of the items added from now on: 0 (stored in deflate blocks) to 9 (smallest),
+// or -1 for the default balance (6). Anything else answers ZIPRES_ARGUMENTS.
+UTIL_API ZRESULT ZipSetLevel(HZIP hz, int level);
 // For a memory archive: ends it and hands back the block and the bytes used.
 UTIL_API ZRESULT ZipGetMemory(HZIP hz, void** buf, unsigned long* len);
 UTIL_API ZRESULT CloseZipZ(HZIP hz);

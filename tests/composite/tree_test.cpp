@@ -268,6 +268,19 @@ INSTANTIATE_TEST_SUITE_P(
                       BandCase{"ShiftAdds", MK_SHIFT, {kCmb, kVanke}, {kSpdb, kCmb, kIcbc, kVanke}}),
     [](const ::testing::TestParamInfo<BandCase>& info) { return info.param.name; });
 
+TEST_F(TreeTest, RowsTheBandLeavesAgainAreDeselected)
+{
+    CRect first;
+    CRect last;
+    tree.GetItemRect((*this)[kSpdb], &first, TRUE);
+    tree.GetItemRect((*this)[kIcbc], &last, TRUE);
+    const CPoint from(300, last.CenterPoint().y);
+    // Up over three labels, then back down to the last one alone.
+    Drag(from, {CPoint(from.x - 20, from.y - 2), CPoint(first.left + 4, first.CenterPoint().y),
+                CPoint(first.left + 4, last.CenterPoint().y + 3)});
+    EXPECT_EQ(Selected(), (std::set<HTREEITEM>{(*this)[kIcbc]}));
+}
+
 TEST_F(TreeTest, APressOnEmptySpaceWithoutMovingClearsTheSelection)
 {
     Click((*this)[kSpdb]);

@@ -296,7 +296,10 @@ TEST_F(DataExport, DriverModeReportsHeaderProblems)
 
 TEST_F(DataExport, WorkbookOpensWithTypedCellsBoldFrozenHeader)
 {
-    Fill({L"名称", L"数量", L"价格"}, {{L"浦发银行", L"100", L"10.25"}, {L"<&>", L"n/a", L"-3e2"}},
+    // Plain decimals are written as given, other numbers as the shortest text of their value; the
+    // repeated name is one shared string.
+    Fill({L"名称", L"数量", L"价格"},
+         {{L"浦发银行", L"100", L"10.25"}, {L"<&>", L"n/a", L"-3e2"}, {L"浦发银行", L"007", L"1234567890123456"}},
          {0, KXFIELD_INTEGER, KXFIELD_DOUBLE});
     SaveAs(L"orders.xlsx");
     if (!hosttools::Available()) {
@@ -311,7 +314,8 @@ for row in s.iter_rows(min_row=2):
     out("|".join("%s:%r" % (type(c.value).__name__, c.value) for c in row))
 )", DialogDouble::answer);
     ASSERT_TRUE(read.ok) << read.output;
-    EXPECT_EQ(read.output, "A2\nTrue,True,True\nstr:'浦发银行'|int:100|float:10.25\nstr:'<&>'|str:'n/a'|int:-300");
+    EXPECT_EQ(read.output, "A2\nTrue,True,True\nstr:'浦发银行'|int:100|float:10.25\nstr:'<&>'|str:'n/a'|int:-300\n"
+                           "str:'浦发银行'|int:7|int:1234567890123456");
 }
 
 TEST_F(DataExport, StopThreadEndsASlowExportAndDiscardsTheRecords)

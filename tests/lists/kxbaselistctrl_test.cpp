@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
 
 #include "lists/list_fixture.h"
@@ -80,6 +81,44 @@ TEST_F(BaseListTest, SortingCarriesColoursAndDataWithTheRows)
     EXPECT_EQ(list.GetItemTextColor(1), RGB(200, 0, 0));
     EXPECT_EQ(list.GetItemData(1), 0x1234567890ull);
     EXPECT_EQ(list.GetItemData(0), 0u);
+}
+
+TEST_F(BaseListTest, DataGivenAtInsertionIsTheCallersAndTravelsWithItsRow)
+{
+    AddRows({{L"x", L"2"}});
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = 1;
+    item.pszText = const_cast<wchar_t*>(L"");
+    item.lParam = 0xABCDEF;
+    ASSERT_EQ(list.InsertItem(&item), 1);
+    list.SetItemText(1, kQuantity, L"1");
+    EXPECT_EQ(list.GetItemData(1), 0xABCDEFu);
+    list.Sort(kQuantity, KXHDR_SORT_UP);
+    EXPECT_EQ(list.GetItemText(1, kQuantity), L"2");
+    EXPECT_EQ(list.GetItemData(0), 0xABCDEFu);
+    EXPECT_EQ(list.GetItemData(1), 0u);
+}
+
+TEST_F(BaseListTest, SortingRenumbersRowsThatStayInPlace)
+{
+    AddRows({{L"a", L"1"}, {L"b", L"2"}, {L"c", L"3"}});
+    list.SetItemText(1, kSerial, L"7");
+    list.Sort(kQuantity, KXHDR_SORT_UP);
+    EXPECT_EQ(Column(kName), (std::vector<std::wstring>{L"a", L"b", L"c"}));
+    EXPECT_EQ(Column(kSerial), Serials(3));
+}
+
+TEST_F(BaseListTest, SortingMixedKindsKeepsEveryRowAndRenumbers)
+{
+    AddRows({{L"a", L"pear"}, {L"b", L"5"}, {L"c", L"01/02/2024"}, {L"d", L""}, {L"e", L"12"}, {L"f", L"fig"}});
+    for (const UINT state : {KXHDR_SORT_UP, KXHDR_SORT_DOWN}) {
+        EXPECT_EQ(list.Sort(kQuantity, state), 1);
+        std::vector<std::wstring> names = Column(kName);
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::wstring>{L"a", L"b", L"c", L"d", L"e", L"f"}));
+        EXPECT_EQ(Column(kSerial), Serials(6));
+    }
 }
 
 TEST_F(BaseListTest, SortingAnotherColumnMakesThePreviousOneSortableAgain)
