@@ -1,5 +1,6 @@
-// Parse speed of the XML document against the cost of merely reading the same text once (wcslen), and
-// the memory its element index takes per megabyte of text.
+// Parse speed of the XML document against the cost of merely reading the same text once (wcslen), the
+// memory its element index takes per megabyte of text, and how the cost of a FindElem step grows with
+// the number of siblings.
 #include <util/markup.h>
 
 #include <windows.h>
@@ -78,6 +79,29 @@ double BestOf(int runs, Work work)
     return best;
 }
 
+// Time of one FindElem step, by name, over count sibling elements (every tenth of another name).
+double SiblingStepTime(int count)
+{
+    std::wstring text = L"<r>";
+    for (int i = 0; i < count; ++i) {
+        text += i % 10 == 9 ? L"<x/>" : L"<e/>";
+    }
+    text += L"</r>";
+    CMarkupSTL doc;
+    doc.SetDoc(text.c_str());
+    int found = 0;
+    const double seconds = BestOf(5, [&] {
+        found = 0;
+        doc.ResetPos();
+        doc.FindElem();
+        doc.IntoElem();
+        while (doc.FindElem(L"e")) {
+            ++found;
+        }
+    });
+    return seconds / found;
+}
+
 class IndexSize : public CMarkupSTL {
 public:
     size_t Bytes() const { return m_aPos.capacity() * sizeof(ElemPos); }
@@ -134,5 +158,9 @@ int main()
     const double indexPerMegabyte = static_cast<double>(doc.Bytes()) / megabytes;
     std::printf("index:         %8.0f bytes per MB of text (%.2fx the text; target at most 1x)\n", indexPerMegabyte,
                 indexPerMegabyte / (1 << 20));
+    const double fewSiblings = SiblingStepTime(1000), manySiblings = SiblingStepTime(100000);
+    std::printf("FindElem step among 100,000 siblings: %.3f us, among 1,000: %.3f us (ratio %.2f; target <= 2: "
+                "constant)\n",
+                manySiblings * 1e6, fewSiblings * 1e6, manySiblings / fewSiblings);
     return parsed ? 0 : 1;
 }

@@ -3,8 +3,10 @@
 #include <cpuid.h>
 #include <immintrin.h>
 
+#include <atomic>
 #include <climits>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -44,12 +46,29 @@ bool CpuHasByteShuffle()
     return __get_cpuid(1, &eax, &ebx, &ecx, &edx) && (ecx & bit_SSSE3) != 0;
 }
 
+// AVX2 in the processor, and the 256-bit registers saved by the system.
+bool CpuHasWideShuffle()
+{
+    unsigned int eax = 0, ebx = 0, ecx = 0, edx = 0;
+    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx) || !(ecx & bit_OSXSAVE) || !(ecx & bit_AVX)) {
+        return false;
+    }
+    unsigned int low = 0, high = 0;
+    __asm__("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
+    const unsigned int kVectorState = 0x6; // the SSE and AVX registers
+    return (low & kVectorState) == kVectorState && __get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx) &&
+           (ebx & bit_AVX2) != 0;
+}
+
 const bool g_hasByteShuffle = CpuHasByteShuffle();
+const bool g_hasWideShuffle = CpuHasWideShuffle();
+// The vector code runs where the processor has it, unless a test asks for the table code.
+std::atomic<bool> g_tableOnly{false};
 
 // Sixteen characters of four groups (twelve bytes, sixteen read) at once: the bytes are spread into
 // one 32-bit lane per group, the four 6-bit fields moved into the lane's bytes by two multiplies, and
 // each field turned into its character by adding an offset looked up by its range.
-__attribute__((target("ssse3"))) inline void EncodeFourGroups(const unsigned char* src, char* dst)
+__attribute__((target("ssse3"))) inline __m128i EncodeFourGroups(const unsigned char* src)
 {
     __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
     in = _mm_shuffle_epi8(in, _mm_set_epi8(10, 11, 9, 10, 7, 8, 6, 7, 4, 5, 3, 4, 1, 2, 0, 1));
@@ -61,7 +80,7 @@ __attribute__((target("ssse3"))) inline void EncodeFourGroups(const unsigned cha
     range = _mm_or_si128(range, _mm_and_si128(_mm_cmpgt_epi8(_mm_set1_epi8(26), fields), _mm_set1_epi8(13)));
     const __m128i offsets = _mm_setr_epi8('a' - 26, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52,
                                           '0' - 52, '0' - 52, '0' - 52, '0' - 52, '+' - 62, '/' - 63, 'A', 0, 0);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_add_epi8(_mm_shuffle_epi8(offsets, range), fields));
+    return _mm_add_epi8(_mm_shuffle_epi8(offsets, range), fields);
 }
 
 // Encodes count whole groups, four at a time while sixteen bytes can be read before end.
@@ -69,7 +88,14 @@ __attribute__((target("ssse3"))) char* EncodeGroupsShuffled(const unsigned char*
                                                              const unsigned char* end, char* dst)
 {
     for (; count >= 4 && end - src >= 16; count -= 4, src += 12, dst += 16) {
-        EncodeFourGroups(src, dst);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), EncodeFourGroups(src));
+    }
+    if (count == 3 && end - src >= 16) { // the end of a line
+        const __m128i chars = EncodeFourGroups(src);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(dst), chars);
+        const uint32_t last = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(chars, 8)));
+        std::memcpy(dst + 8, &last, 4);
+        return dst + 12;
     }
     for (; count > 0; --count, src += 3) {
         dst = EncodeGroup(src, dst);
@@ -93,6 +119,218 @@ inline void EncodeTail(const unsigned char* src, size_t rest, char* dst)
         tail[1] = src[1];
     }
     EncodeGroup(tail, dst);
+}
+
+// The decoded bytes: stored while every group so far has fitted in the caller's room, counted always.
+class DecodedBytes {
+public:
+    DecodedBytes(unsigned char* dst, int room) : m_dst(dst), m_room(dst ? room : 0), m_storing(dst != nullptr) {}
+
+    // Where the next group of `bytes` bytes goes; null once a group did not fit, and for good.
+    unsigned char* Next(int bytes)
+    {
+        if (m_storing && m_total + bytes > m_room) {
+            m_storing = false;
+        }
+        unsigned char* at = m_storing ? m_dst + m_total : nullptr;
+        m_total += bytes;
+        return at;
+    }
+    // How many bytes from here on share one fate.
+    int64_t UniformRoom() const { return m_storing ? m_room - m_total : INT64_MAX; }
+    // Where the next bytes go while storing; null otherwise.
+    unsigned char* Cursor() const { return m_storing ? m_dst + m_total : nullptr; }
+    bool Storing() const { return m_storing; }
+    int64_t Total() const { return m_total; }
+
+private:
+    unsigned char* m_dst;
+    int64_t m_room;
+    bool m_storing;
+    int64_t m_total = 0;
+};
+
+// A group of `taken` characters (the last group of a text may hold fewer than four) whose values are
+// the low 6 * taken bits of `bits`.
+inline void EmitGroup(DecodedBytes& out, uint32_t bits, int taken)
+{
+    const int bytes = taken * 6 / 8;
+    bits <<= 6 * (4 - taken); // align the group to 24 bits
+    if (unsigned char* at = out.Next(bytes)) {
+        for (int b = 0; b < bytes; ++b) {
+            at[b] = static_cast<unsigned char>(bits >> (16 - 8 * b));
+        }
+    }
+}
+
+// The values of four alphabet characters as one 24-bit group.
+inline uint32_t GroupBits(const signed char* table, const unsigned char* p)
+{
+    return uint32_t(table[p[0]]) << 18 | uint32_t(table[p[1]]) << 12 | uint32_t(table[p[2]]) << 6 |
+           uint32_t(table[p[3]]);
+}
+
+// Decodes the group that starts at src[i] and answers where the next one starts. A group is four
+// alphabet characters, foreign ones skipped, or fewer at the end of the text.
+int DecodeGroupByTable(const unsigned char* src, int i, int n, DecodedBytes& out)
+{
+    const signed char* table = g_decode.value;
+    // Four alphabet characters in a row make a whole group. Each is looked at only after the one
+    // before was not the zero that may end the text.
+    if (n - i >= 4 && table[src[i]] >= 0 && table[src[i + 1]] >= 0 && table[src[i + 2]] >= 0 &&
+        table[src[i + 3]] >= 0) {
+        EmitGroup(out, GroupBits(table, src + i), 4);
+        return i + 4;
+    }
+    uint32_t bits = 0;
+    int taken = 0;
+    for (; taken < 4 && i < n && src[i] != '\0'; ++i) {
+        const int value = table[src[i]];
+        if (value >= 0) {
+            bits = bits << 6 | static_cast<uint32_t>(value);
+            ++taken;
+        }
+    }
+    EmitGroup(out, bits, taken);
+    return i;
+}
+
+void DecodeByTable(const unsigned char* src, int n, DecodedBytes& out)
+{
+    for (int i = 0; i < n && src[i] != '\0';) {
+        i = DecodeGroupByTable(src, i, n, out);
+    }
+}
+
+// A mask of the 32 characters that are in the alphabet. A character belongs when the classes that its
+// low nibble and its high nibble select have no bit in common.
+__attribute__((target("avx2"))) inline unsigned AlphabetMask(__m256i chars)
+{
+    const __m256i lowClasses = _mm256_broadcastsi128_si256(_mm_setr_epi8(
+        0x15, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x13, 0x1A, 0x1B, 0x1B, 0x1B, 0x1A));
+    const __m256i highClasses = _mm256_broadcastsi128_si256(_mm_setr_epi8(
+        0x10, 0x10, 0x01, 0x02, 0x04, 0x08, 0x04, 0x08, 0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x10));
+    const __m256i nibble = _mm256_set1_epi8(0x0F);
+    const __m256i low = _mm256_shuffle_epi8(lowClasses, _mm256_and_si256(chars, nibble));
+    const __m256i high = _mm256_shuffle_epi8(highClasses, _mm256_and_si256(_mm256_srli_epi32(chars, 4), nibble));
+    return static_cast<unsigned>(
+        _mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_and_si256(low, high), _mm256_setzero_si256())));
+}
+
+// The bytes of the eight groups of 32 characters, in the low 24 bytes; a group with a foreign
+// character gives garbage without touching the others.
+__attribute__((target("avx2"))) inline __m256i DecodeThirtyTwo(__m256i chars)
+{
+    // Each character's value is the character plus an offset chosen by its high nibble ('/' apart).
+    const __m256i offsets = _mm256_broadcastsi128_si256(
+        _mm_setr_epi8(0, '?' - '/', '>' - '+', '4' - '0', -'A', -'A', 26 - 'a', 26 - 'a', 0, 0, 0, 0, 0, 0, 0, 0));
+    const __m256i high = _mm256_and_si256(_mm256_srli_epi32(chars, 4), _mm256_set1_epi8(0x0F));
+    const __m256i slash = _mm256_cmpeq_epi8(chars, _mm256_set1_epi8('/'));
+    const __m256i values = _mm256_add_epi8(chars, _mm256_shuffle_epi8(offsets, _mm256_add_epi8(high, slash)));
+    // Pairs of 6-bit values into 12 bits, pairs of those into 24, the three bytes in text order in the
+    // low twelve bytes of each half, and the halves side by side.
+    const __m256i pairs = _mm256_maddubs_epi16(values, _mm256_set1_epi32(0x01400140));
+    const __m256i groups = _mm256_madd_epi16(pairs, _mm256_set1_epi32(0x00011000));
+    const __m256i halves = _mm256_shuffle_epi8(
+        groups, _mm256_broadcastsi128_si256(_mm_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1)));
+    return _mm256_permutevar8x32_epi32(halves, _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7));
+}
+
+// Stores the bytes of the first groups of the 32 characters, when at is not null.
+__attribute__((target("avx2"))) inline void StoreGroups(unsigned char* at, __m256i chars, int groups)
+{
+    if (at) {
+        alignas(32) unsigned char decoded[32];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(decoded), DecodeThirtyTwo(chars));
+        for (int group = 0; group < groups; ++group) {
+            std::memcpy(at + 3 * group, decoded + 3 * group, 3);
+        }
+    }
+}
+
+// Characters from src[i] on that can be read 32 at a time: within the text, and within one page (a
+// text that ends with a zero may be given with a generous length).
+inline bool ThirtyTwoReadable(const unsigned char* src, int i, int n)
+{
+    const uintptr_t kPage = 4096;
+    return n - i >= 32 && (reinterpret_cast<uintptr_t>(src + i) & (kPage - 1)) <= kPage - 32;
+}
+
+// Decodes 32 characters at a time from src[i] on: the whole groups each block starts with and, where a
+// foreign character ends them, the foreign characters up to the next alphabet one (a line break).
+// Answers where it stopped: at a group split by foreign characters, a zero, a group that would only
+// partly fit, or the end, each left to the table path.
+__attribute__((target("avx2"))) int DecodeBlocks(const unsigned char* src, int i, int n, DecodedBytes& out)
+{
+    // Only groups that share one fate are decoded here: all stored, or all only counted.
+    const int64_t room = out.UniformRoom();
+    unsigned char* const at = out.Cursor();
+    int64_t produced = 0;
+    // Text in lines breaks every line alike. A block whose mask is the last line break's takes that
+    // break's numbers, which are at hand: the next block's address does not wait for this one's
+    // arithmetic. A full mask never reaches the break, so it stands for none yet.
+    unsigned lineBreak = 0xFFFFFFFFu;
+    int breakRun = 0, breakNext = 0;
+    while (ThirtyTwoReadable(src, i, n)) {
+        const __m256i chars = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
+        const unsigned alphabet = AlphabetMask(chars);
+        if (alphabet == 0xFFFFFFFFu) {
+            // The common case goes on without waiting for this block's arithmetic.
+            if (room - produced < 24) {
+                break;
+            }
+            if (at) {
+                const __m256i decoded = DecodeThirtyTwo(chars);
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(at + produced), _mm256_castsi256_si128(decoded));
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(at + produced + 16), _mm256_extracti128_si256(decoded, 1));
+            }
+            produced += 24;
+            i += 32;
+            continue;
+        }
+        const unsigned zeros =
+            static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(chars, _mm256_setzero_si256())));
+        if (alphabet != lineBreak || zeros != 0) {
+            const int run = __builtin_ctz(~alphabet); // alphabet characters before the first foreign one
+            const unsigned later = alphabet & (0xFFFFFFFFu << run);
+            const int next = later ? __builtin_ctz(later) : 32;
+            if (run % 4 != 0 || (zeros & ((uint64_t(1) << next) - 1))) {
+                // The whole groups before the foreign character, and the table code goes on from there.
+                if (room - produced >= 3 * (run / 4)) {
+                    StoreGroups(at ? at + produced : nullptr, chars, run / 4);
+                    produced += 3 * (run / 4);
+                    i += 4 * (run / 4);
+                }
+                break;
+            }
+            lineBreak = alphabet;
+            breakRun = run;
+            breakNext = next;
+        }
+        if (room - produced < 3 * (breakRun / 4)) {
+            break;
+        }
+        StoreGroups(at ? at + produced : nullptr, chars, breakRun / 4);
+        produced += 3 * (breakRun / 4);
+        i += breakNext;
+    }
+    out.Next(produced);
+    return i;
+}
+
+__attribute__((target("avx2"))) void DecodeWide(const unsigned char* src, int n, DecodedBytes& out)
+{
+    for (int i = 0; i < n && src[i] != '\0';) {
+        i = DecodeBlocks(src, i, n, out);
+        if (i < n && src[i] != '\0') {
+            i = DecodeGroupByTable(src, i, n, out);
+        }
+    }
+    // The table path ends a text that is not empty with a group, if of no bytes: the room is checked
+    // at least once.
+    if (n > 0 && *src != '\0') {
+        out.Next(0);
+    }
 }
 
 int64_t RequiredEncodeLength(int64_t n, unsigned long flags)
@@ -182,7 +420,7 @@ int Base64Encode(const unsigned char* src, int n, char* dst, int* dst_len, unsig
     const bool lineBreaks = !(flags & BASE64_FLAG_NOCRLF);
     const int groups = n / 3;
     const unsigned char* const end = src + n;
-    const auto encodeGroups = g_hasByteShuffle ? EncodeGroupsShuffled : EncodeGroupsByTable;
+    const auto encodeGroups = (g_hasByteShuffle && !g_tableOnly) ? EncodeGroupsShuffled : EncodeGroupsByTable;
     char* out = dst;
     for (int line = 0; line <= groups / kGroupsPerLine; ++line) {
         const int inLine = (line < groups / kGroupsPerLine) ? kGroupsPerLine : groups % kGroupsPerLine;
@@ -218,57 +456,22 @@ int DecodeBase64Char(unsigned int ch)
     return ch < 256 ? g_decode.value[ch] : -1;
 }
 
+void Base64UseTableCode(bool tableOnly)
+{
+    g_tableOnly = tableOnly;
+}
+
 int Base64Decode(const char* src, int n, unsigned char* dst, int* dst_len)
 {
     if (!src || !dst_len) {
         return 0;
     }
-    const int64_t capacity = dst ? *dst_len : 0;
-    bool storing = dst != nullptr;
-    int64_t total = 0;
-    int i = 0;
-    const signed char* table = g_decode.value;
-    while (i < n && src[i] != '\0') {
-        // Fast path: four alphabet characters in a row make a whole group.
-        if (n - i >= 4) {
-            const unsigned char* p = reinterpret_cast<const unsigned char*>(src + i);
-            const int a = table[p[0]], b = table[p[1]], c = table[p[2]], d = table[p[3]];
-            if ((a | b | c | d) >= 0) {
-                if (storing && total + 3 > capacity) {
-                    storing = false;
-                }
-                if (storing) {
-                    const uint32_t value = uint32_t(a) << 18 | uint32_t(b) << 12 | uint32_t(c) << 6 | uint32_t(d);
-                    dst[total] = static_cast<unsigned char>(value >> 16);
-                    dst[total + 1] = static_cast<unsigned char>(value >> 8);
-                    dst[total + 2] = static_cast<unsigned char>(value);
-                }
-                total += 3;
-                i += 4;
-                continue;
-            }
-        }
-        uint32_t bits = 0;
-        int taken = 0;
-        for (; taken < 4 && i < n && src[i] != '\0'; ++i) {
-            const int value = DecodeBase64Char(static_cast<unsigned char>(src[i]));
-            if (value >= 0) {
-                bits = bits << 6 | static_cast<uint32_t>(value);
-                ++taken;
-            }
-        }
-        const int bytes = taken * 6 / 8;
-        bits <<= 6 * (4 - taken); // align the group to 24 bits
-        if (storing && total + bytes > capacity) {
-            storing = false;
-        }
-        for (int b = 0; b < bytes; ++b) {
-            if (storing) {
-                dst[total] = static_cast<unsigned char>(bits >> (16 - 8 * b));
-            }
-            ++total;
-        }
+    DecodedBytes out(dst, *dst_len);
+    if (g_hasWideShuffle && !g_tableOnly) {
+        DecodeWide(reinterpret_cast<const unsigned char*>(src), n, out);
+    } else {
+        DecodeByTable(reinterpret_cast<const unsigned char*>(src), n, out);
     }
-    *dst_len = static_cast<int>(total);
-    return storing ? 1 : 0;
+    *dst_len = static_cast<int>(out.Total());
+    return out.Storing() ? 1 : 0;
 }

@@ -77,6 +77,17 @@ bool SameEntryName(const std::wstring& left, const std::wstring& right, bool ign
                                 ignoreCase ? TRUE : FALSE) == CSTR_EQUAL;
 }
 
+std::wstring EntryNameKey(const std::wstring& name, bool ignoreCase)
+{
+    std::wstring key = WithBackslashes(name);
+    if (ignoreCase && !key.empty()) {
+        // The ordinal comparison ignores case as the invariant upper case does, one unit for one.
+        LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, key.data(), static_cast<int>(key.size()), &key[0],
+                      static_cast<int>(key.size()), nullptr, nullptr, 0);
+    }
+    return key;
+}
+
 bool IsContainedRelativeName(const std::wstring& name)
 {
     if (name.empty() || IsSeparator(name[0]) || name.find(L':') != std::wstring::npos) {

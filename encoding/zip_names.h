@@ -21,6 +21,9 @@ bool IsUtf8(const std::string& bytes);
 
 // Equality with "/" and "\" taken as the same separator, optionally ignoring case.
 bool SameEntryName(const std::wstring& left, const std::wstring& right, bool ignoreCase);
+// What names equal under SameEntryName have in common, for an index of names: "\\" as the separator,
+// and the invariant upper case when case is ignored.
+std::wstring EntryNameKey(const std::wstring& name, bool ignoreCase);
 
 // A name that stays below the folder it is joined to: not empty, no root, no drive, no ":" and no ".."
 // component.

@@ -371,13 +371,20 @@ ZRESULT ZipReader::ReadDirectory()
 
 bool ZipReader::Find(const std::wstring& name, bool ignoreCase, int& index) const
 {
-    for (size_t i = 0; i < m_items.size(); ++i) {
-        if (zipnames::SameEntryName(m_items[i].name, name, ignoreCase)) {
-            index = static_cast<int>(i);
-            return true;
+    std::unordered_map<std::wstring, int>& firstOfName = m_firstOfName[ignoreCase ? 1 : 0];
+    if (firstOfName.empty()) {
+        firstOfName.reserve(m_items.size());
+        for (size_t i = 0; i < m_items.size(); ++i) {
+            firstOfName.emplace(zipnames::EntryNameKey(m_items[i].name, ignoreCase), static_cast<int>(i));
         }
     }
-    return false;
+    const auto found = firstOfName.find(zipnames::EntryNameKey(name, ignoreCase));
+    // The comparison itself has the last word.
+    if (found == firstOfName.end() || !zipnames::SameEntryName(m_items[found->second].name, name, ignoreCase)) {
+        return false;
+    }
+    index = found->second;
+    return true;
 }
 
 ZRESULT ZipReader::StartItem(int index, std::unique_ptr<ItemInflater>& inflater)

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "encoding/zip_storage.h"
@@ -60,6 +61,9 @@ private:
     std::unique_ptr<ArchiveSource> m_source;
     std::wstring m_base;
     std::vector<ZipItem> m_items;
+    // The first item of each name key, exact and ignoring case, built at the first look-up of its kind
+    // so that look-ups do not grow with the archive.
+    mutable std::unordered_map<std::wstring, int> m_firstOfName[2];
     std::unique_ptr<InflateWorkspace> m_workspace; // shared by the items, one at a time
     std::unique_ptr<ItemInflater> m_partial;       // an item being unpacked into memory piece by piece
     int m_partialIndex = -1;

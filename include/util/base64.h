@@ -41,3 +41,6 @@ UTIL_API int DecodeBase64Char(unsigned int ch);
 // *dst_len is the room in dst on entry and the full decoded length on return; 1 only when every byte
 // was stored (so 0 for a null dst, as a size query).
 UTIL_API int Base64Decode(const char* src, int n, unsigned char* dst, int* dst_len);
+// For tests that compare both codes on one machine: true makes the encoder and the decoder use their
+// table code even where the processor has the vector code; false goes back to the fastest.
+UTIL_API void Base64UseTableCode(bool tableOnly);

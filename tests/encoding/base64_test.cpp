@@ -218,6 +218,7 @@ std::string ReferenceEncode(const unsigned char* data, size_t size, unsigned lon
 {
     static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     std::string chars;
+    chars.reserve(size * 4 / 3 + 4); // the checked heap makes every reallocation costly
     for (size_t bit = 0; bit < size * 8; bit += 6) {
         int value = 0;
         for (size_t b = bit; b < bit + 6; ++b) {
@@ -232,16 +233,17 @@ std::string ReferenceEncode(const unsigned char* data, size_t size, unsigned lon
         return chars;
     }
     std::string lines;
+    lines.reserve(chars.size() + chars.size() / 76 * 2 + 2);
     for (size_t at = 0; at < chars.size(); at += 76) {
-        lines += chars.substr(at, 76) + ((at / 76 + 1) * 57 <= size ? "\r\n" : "");
+        lines.append(chars, at, 76).append((at / 76 + 1) * 57 <= size ? "\r\n" : "");
     }
     return lines;
 }
 
 } // namespace
 
-// Whichever encoder the processor allows, every length at every alignment gives the reference's
-// characters, and nothing is read past the input.
+// Both encoders, the one the processor allows and the table one, give the reference's characters at
+// every length and alignment, and read nothing past the input.
 TEST(Base64, EveryLengthAndAlignmentMatchesTheReference)
 {
     std::mt19937 random(21);
@@ -256,14 +258,117 @@ TEST(Base64, EveryLengthAndAlignmentMatchesTheReference)
         for (size_t size = 0; size <= 1000; ++size) {
             const std::string expected =
                 ReferenceEncode(reinterpret_cast<const unsigned char*>(bytes.data()), size, flags);
-            for (size_t slack = 0; slack < 16; ++slack) {
-                char* at = input.Tail(size + slack);
-                std::memcpy(at, bytes.data(), size);
-                int room = Base64EncodeGetRequiredLength(static_cast<int>(size), flags);
-                ASSERT_EQ(1, Base64Encode(reinterpret_cast<const unsigned char*>(at), static_cast<int>(size), text.data(),
-                                          &room, flags));
-                ASSERT_EQ(expected, std::string_view(text.data(), static_cast<size_t>(room)))
-                    << size << " bytes, " << slack << " after, flags " << flags;
+            for (const bool tableOnly : {false, true}) {
+                Base64UseTableCode(tableOnly);
+                // Alignment matters to the vector encoder only.
+                for (size_t slack = 0; slack < (tableOnly ? 1u : 16u); ++slack) {
+                    char* at = input.Tail(size + slack);
+                    std::memcpy(at, bytes.data(), size);
+                    int room = Base64EncodeGetRequiredLength(static_cast<int>(size), flags);
+                    ASSERT_EQ(1, Base64Encode(reinterpret_cast<const unsigned char*>(at), static_cast<int>(size),
+                                              text.data(), &room, flags));
+                    ASSERT_EQ(expected, std::string_view(text.data(), static_cast<size_t>(room)))
+                        << size << " bytes, " << slack << " after, flags " << flags << ", table " << tableOnly;
+                }
+            }
+            Base64UseTableCode(false);
+        }
+    }
+}
+
+namespace {
+
+// One decoding of a text by one of the two decoders into a room at the end of a guarded block, so that
+// a byte stored past the room crashes the test.
+struct Decoding {
+    int result = 0;
+    int length = 0;
+    std::vector<unsigned char> room; // the room's bytes afterwards, stored or not
+
+    void Run(bool tableOnly, const char* text, int n, GuardedBuffer& output, int roomSize, bool nullRoom)
+    {
+        unsigned char* dst = nullptr;
+        if (!nullRoom && roomSize >= 0) {
+            dst = reinterpret_cast<unsigned char*>(output.Tail(static_cast<size_t>(roomSize)));
+            std::memset(dst, 0xA5, static_cast<size_t>(roomSize));
+        } else if (!nullRoom) {
+            dst = reinterpret_cast<unsigned char*>(output.Tail(0));
+        }
+        Base64UseTableCode(tableOnly);
+        length = roomSize;
+        result = Base64Decode(text, n, dst, &length);
+        Base64UseTableCode(false);
+        const size_t kept = dst && roomSize > 0 ? static_cast<size_t>(roomSize) : 0;
+        room.assign(dst, dst + kept); // within the capacity reserved up front: no allocation
+    }
+};
+
+// The text of size random bytes in lines, then made harder as the case says. Answers its length.
+enum class TextCase { Lines, Foreign, ZeroInside, ZeroEndedWithGenerousLength, Count };
+
+size_t MakeText(std::mt19937& random, size_t size, TextCase textCase, std::vector<char>& bytes,
+                std::vector<char>& lines, std::vector<char>& text)
+{
+    for (size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<char>(random());
+    }
+    int length = static_cast<int>(lines.size());
+    Base64Encode(reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(size), lines.data(), &length,
+                 textCase == TextCase::Foreign ? static_cast<unsigned long>(BASE64_FLAG_NOCRLF) : 0ul);
+    size_t at = 0;
+    static const char kForeign[] = " =\x80\xFF\t-.*@[`{\r\n";
+    for (int i = 0; i < length; ++i) {
+        if (textCase == TextCase::Foreign && random() % 9 == 0) {
+            text[at++] = kForeign[random() % (sizeof(kForeign) - 1)];
+        }
+        text[at++] = lines[static_cast<size_t>(i)];
+    }
+    if (textCase == TextCase::ZeroInside && at > 0) {
+        text[random() % at] = '\0';
+    }
+    if (textCase == TextCase::ZeroEndedWithGenerousLength) {
+        text[at++] = '\0';
+    }
+    return at;
+}
+
+} // namespace
+
+// The vector decoder and the table decoder agree on every result, reported length and stored byte, for
+// texts of every length at every alignment: in lines, strewn with foreign characters, cut by a zero,
+// and ended by a zero at the edge of readable memory with a length that goes past it. Rooms: enough,
+// too small, negative, and none (a size query).
+TEST(Base64, BothDecodersAgreeAtEveryLengthAndAlignment)
+{
+    std::mt19937 random(64);
+    const size_t kMaxBytes = 1000;
+    const int kMaxText = Base64EncodeGetRequiredLength(kMaxBytes, 0);
+    std::vector<char> bytes(kMaxBytes), lines(static_cast<size_t>(kMaxText)), text(2 * static_cast<size_t>(kMaxText));
+    GuardedBuffer input(text.size() + 16), output(static_cast<size_t>(kMaxText));
+    Decoding table, vector;
+    table.room.reserve(static_cast<size_t>(kMaxText));
+    vector.room.reserve(static_cast<size_t>(kMaxText));
+    for (size_t size = 0; size <= kMaxBytes; ++size) {
+        for (int textCase = 0; textCase < static_cast<int>(TextCase::Count); ++textCase) {
+            const size_t length = MakeText(random, size, static_cast<TextCase>(textCase), bytes, lines, text);
+            const bool generous = static_cast<TextCase>(textCase) == TextCase::ZeroEndedWithGenerousLength;
+            const int n = static_cast<int>(length) + (generous ? 64 : 0);
+            // With a generous length the zero is the last readable byte: one placement only.
+            const size_t placements = generous ? 1 : 16;
+            for (size_t slack = 0; slack < placements; ++slack) {
+                char* at = input.Tail(length + slack);
+                std::memcpy(at, text.data(), length);
+                const int rooms[] = {static_cast<int>(size), static_cast<int>(size * 2 / 3), -1, 0};
+                for (size_t r = 0; r < 4; ++r) {
+                    const bool nullRoom = r == 3;
+                    table.Run(true, at, n, output, rooms[r], nullRoom);
+                    vector.Run(false, at, n, output, rooms[r], nullRoom);
+                    ASSERT_TRUE(table.result == vector.result && table.length == vector.length &&
+                                table.room == vector.room)
+                        << size << " bytes, case " << textCase << ", slack " << slack << ", room " << rooms[r]
+                        << (nullRoom ? " (null)" : "") << ": results " << table.result << "/" << vector.result
+                        << ", lengths " << table.length << "/" << vector.length;
+                }
             }
         }
     }

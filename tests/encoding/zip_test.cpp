@@ -442,6 +442,42 @@ TEST(ZipRead, FindAndQueryItems)
     CloseZipZ(archive);
 }
 
+// Look-ups by name find the first of equal names, whichever separator and case (accented and Greek
+// letters too) the caller writes, and a name that differs in one character is not found.
+TEST(ZipRead, FindTakesTheFirstOfEqualNamesInAnyCase)
+{
+    HZIP archive = CreateZipZ(nullptr, 1 << 16, ZIPKIND_MEMORY);
+    const wchar_t* names[] = {L"a/\u00C9t\u00E9.txt", L"A\\\u00C9T\u00C9.TXT", L"a/\u00E9t\u00E9.txt", L"\u03A3\u03C3.txt",
+                              L"dup.txt", L"dup.txt"};
+    for (const wchar_t* name : names) {
+        ASSERT_EQ(ZIPRES_OK, ZipAdd(archive, name, const_cast<char*>("x"), 1, ZIPKIND_MEMORY));
+    }
+    void* block;
+    unsigned long used;
+    ASSERT_EQ(ZIPRES_OK, ZipGetMemory(archive, &block, &used));
+    HZIP reader = OpenZipU(block, static_cast<unsigned>(used), ZIPKIND_MEMORY);
+    ASSERT_NE(nullptr, reader);
+    const struct {
+        const wchar_t* name;
+        bool ignoreCase;
+        int index; // -1: not found
+    } cases[] = {
+        {L"A\\\u00C9T\u00C9.TXT", false, 1}, {L"a\\\u00E9t\u00E9.txt", false, 2}, {L"a\\\u00E9t\u00E9.txt", true, 0},
+        {L"A/\u00C9T\u00C9.TXT", true, 0},     {L"\u03C3\u03A3.TXT", true, 3},         {L"\u03C3\u03A3.txt", false, -1},
+        {L"DUP.txt", true, 4},               {L"dup.txt", false, 4},                 {L"a/ete.txt", true, -1},
+        {L"dup.tx", true, -1},
+    };
+    for (const auto& c : cases) {
+        int index = -5;
+        ZIPENTRYW entry;
+        const ZRESULT result = FindZipItemW(reader, c.name, c.ignoreCase, &index, &entry);
+        EXPECT_EQ(c.index < 0 ? ZIPRES_NOT_FOUND : ZIPRES_OK, result) << c.index;
+        EXPECT_EQ(c.index, index) << "case " << (&c - cases);
+    }
+    CloseZipU(reader);
+    CloseZipZ(archive);
+}
+
 TEST(ZipRead, MemoryDestinationsInPieces)
 {
     std::string content(100000, '\0');

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "surface.h"
 
 namespace {
@@ -304,6 +306,38 @@ TEST(DrawBlits, TranslucentBlendTruncatesEachComponent)
     DibSurface bright(2, 1, RGB(255, 1, 3));
     KXDRAWFUN::TranslucentBitBlt(halves.dc(), 0, 0, 2, 1, bright.dc(), 0, 0, 0.5);
     EXPECT_EQ(halves.pixel(0, 0), RGB(127, 0, 1));
+}
+
+// Every pixel is the formula itself, (1 - factor) x source + factor x destination in doubles cut to
+// 8 bits per component, for random colours and factors inside and outside 0..1.
+TEST(DrawBlits, TranslucentBlendIsTheFormulaForEveryComponentValue)
+{
+    const int kWidth = 64, kHeight = 8;
+    DibSurface source(kWidth, kHeight), dest(kWidth, kHeight), before(kWidth, kHeight);
+    std::mt19937 random(96);
+    for (const double factor : {0.3, 0.7, 1.0 / 3.0, 0.999, 2.0, -0.5}) {
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = 0; x < kWidth; ++x) {
+                SetPixel(source.dc(), x, y, random() & 0xFFFFFF);
+                SetPixel(before.dc(), x, y, random() & 0xFFFFFF);
+            }
+        }
+        BitBlt(dest.dc(), 0, 0, kWidth, kHeight, before.dc(), 0, 0, SRCCOPY);
+        KXDRAWFUN::TranslucentBitBlt(dest.dc(), 0, 0, kWidth, kHeight, source.dc(), 0, 0, factor);
+        int wrong = 0;
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = 0; x < kWidth; ++x) {
+                COLORREF expected = 0;
+                for (const int shift : {0, 8, 16}) {
+                    const double value = (1.0 - factor) * ((source.pixel(x, y) >> shift) & 0xFF) +
+                                         factor * ((before.pixel(x, y) >> shift) & 0xFF);
+                    expected |= (static_cast<COLORREF>(static_cast<long long>(value)) & 0xFF) << shift;
+                }
+                wrong += dest.pixel(x, y) != expected;
+            }
+        }
+        EXPECT_EQ(0, wrong) << "factor " << factor;
+    }
 }
 
 TEST(DrawBlits, TranslucentFactorsZeroAndOneAndSourceOffset)
