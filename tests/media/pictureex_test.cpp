@@ -12,6 +12,7 @@
 #include "media/gif_writer.h"
 #include "support/dib.h"
 #include "support/gdi_count.h"
+#include "support/process.h"
 #include "support/pump.h"
 
 using testsupport::DibSurface;
@@ -22,10 +23,11 @@ const COLORREF kRed = kGifPalette[0];
 const COLORREF kGreen = kGifPalette[1];
 const COLORREF kBlue = kGifPalette[2];
 const COLORREF kYellow = kGifPalette[3];
-// Each loaded frame is one run of the platform's picture loader, some 50 ms under the test platform
-// with heap checking however small the frame: these counts keep each test under half a minute.
-const int kGrowthCycles = 120;
-const int kMutations = 400;
+// The long runs go in processes without heap validation (see RunTestWithoutHeapChecks); the mutants
+// in shards short enough for one test entry each, 10,000 in all.
+const int kGrowthCycles = 1000;
+const int kMutationShards = 2;
+const int kMutantsPerShard = 5000;
 
 // A movable memory block holding the bytes, as a client hands them over.
 class GlobalBytes {
@@ -397,7 +399,58 @@ std::vector<uint8_t> TinyAnimation()
     return GifWriter(1, 1, 3).Frame({0, 0, 1, 1, 0, 1}).Frame({0, 0, 1, 1, 1, 1}).Finish();
 }
 
+TEST(PictureEx, DestroyingTheWindowWhilePlayingStopsTheAnimation)
+{
+    const std::vector<uint8_t> bytes = ThreeFrames(1);
+    const int threads = ThreadCount();
+    for (int i = 0; i < 20; ++i) {
+        CPictureEx picture;
+        PictureWindow window;
+        picture.SetPaintHwnd(window.hwnd());
+        ASSERT_TRUE(LoadBytes(picture, bytes));
+        picture.Draw();
+        testsupport::PumpFor(i % 5);
+        DestroyWindow(window.hwnd());
+        EXPECT_FALSE(picture.IsPlaying());
+        EXPECT_FALSE(picture.IsGIF()) << "the picture unloads with its window";
+    }
+    EXPECT_EQ(threads, ThreadCount());
+}
+
+namespace {
+
+void RunWithoutHeapChecks(const std::string& test)
+{
+    const auto child = testsupport::RunTestWithoutHeapChecks(test);
+    EXPECT_TRUE(testsupport::RanOneTestAndPassed(child)) << child.output;
+}
+
 TEST(PictureEx, NoGrowthOverLoadPlayStopCycles)
+{
+    RunWithoutHeapChecks("PictureExSoakChild.LoadPlayStopCycles");
+}
+
+class PictureExMutants : public ::testing::TestWithParam<int> {};
+
+TEST_P(PictureExMutants, LoadOrFailCleanly)
+{
+    RunWithoutHeapChecks("Shards/PictureExMutantsChild.LoadOrFailCleanly/" + std::to_string(GetParam()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Shards, PictureExMutants, ::testing::Range(0, kMutationShards));
+
+// Skipped in the suite's own process; they run inside the tests above.
+class PictureExSoakChild : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!testsupport::IsFreshProcess()) {
+            GTEST_SKIP() << "runs in a child process";
+        }
+    }
+};
+
+TEST_F(PictureExSoakChild, LoadPlayStopCycles)
 {
     const std::vector<uint8_t> bytes = TinyAnimation();
     auto cycle = [&] {
@@ -418,32 +471,16 @@ TEST(PictureEx, NoGrowthOverLoadPlayStopCycles)
     EXPECT_EQ(threads, ThreadCount());
 }
 
-TEST(PictureEx, DestroyingTheWindowWhilePlayingStopsTheAnimation)
-{
-    const std::vector<uint8_t> bytes = ThreeFrames(1);
-    const int threads = ThreadCount();
-    for (int i = 0; i < 20; ++i) {
-        CPictureEx picture;
-        PictureWindow window;
-        picture.SetPaintHwnd(window.hwnd());
-        ASSERT_TRUE(LoadBytes(picture, bytes));
-        picture.Draw();
-        testsupport::PumpFor(i % 5);
-        DestroyWindow(window.hwnd());
-        EXPECT_FALSE(picture.IsPlaying());
-        EXPECT_FALSE(picture.IsGIF()) << "the picture unloads with its window";
-    }
-    EXPECT_EQ(threads, ThreadCount());
-}
+class PictureExMutantsChild : public PictureExSoakChild, public ::testing::WithParamInterface<int> {};
 
-TEST(PictureEx, MutatedGifsLoadOrFailCleanly)
+TEST_P(PictureExMutantsChild, LoadOrFailCleanly)
 {
     const std::vector<uint8_t> original = TinyAnimation();
-    std::mt19937 random(20261207);
+    std::mt19937 random(20261207 + GetParam());
     PictureWindow window;
     CPictureEx picture(window.hwnd());
     int loaded = 0;
-    for (int i = 0; i < kMutations; ++i) {
+    for (int i = 0; i < kMutantsPerShard; ++i) {
         std::vector<uint8_t> bytes = original;
         const int edits = 1 + static_cast<int>(random() % 4);
         for (int edit = 0; edit < edits; ++edit) {
@@ -463,3 +500,7 @@ TEST(PictureEx, MutatedGifsLoadOrFailCleanly)
     picture.UnLoad();
     EXPECT_GT(loaded, 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Shards, PictureExMutantsChild, ::testing::Range(0, kMutationShards));
+
+} // namespace

@@ -29,8 +29,8 @@ constexpr DWORD kVisible = WS_VISIBLE;
 constexpr wchar_t kDialogAttributes[] = L"clsname=\"Dialog\" bgfile=\"bk.bmp\" enablemove=\"1\"";
 
 // Every kind of control the skin makes, with the dialog's own attributes. The platform class by name
-// is a combo box; an edit with text joins it where asked (its text layout is the dearest part of a
-// round under heap checking).
+// is a combo box; an edit with text joins it where asked (its text layout is the dearest part of
+// applying a skin).
 std::wstring FullSkin(const std::wstring& dialogAttributes = kDialogAttributes, bool withTextEdit = true)
 {
     const std::wstring v = L"addstyle=\"" + std::to_wstring(kVisible) + L"\" ";
@@ -312,30 +312,41 @@ TEST_F(SkinDlgTest, SkinPathsThatDoNotFitAreRefusedWithoutOverrun)
     EXPECT_EQ(std::wstring(joined), longFolder + L"\\bk.bmp");
 }
 
-constexpr int kOpenCloseRounds = 150;
-constexpr int kMutationRounds = 150;
+// 1,000 dialogs opened and closed and 10,000 mutants each applied twice, in shards short enough for one
+// test entry each on a loaded machine (a round makes and destroys a dozen windows).
+constexpr int kOpenCloseShards = 4;
+constexpr int kOpenCloseRoundsPerShard = 250;
+constexpr int kMutationShards = 20;
+constexpr int kMutantsPerShard = 500;
 
-// Heap checking makes every allocation cost in proportion to the heap: the long runs below go in
-// processes of their own, whose heaps hold only what they need.
-void RunInFreshProcess(const char* test)
+// The long runs below go in processes of their own without heap validation (see
+// RunTestWithoutHeapChecks).
+void RunShardWithoutHeapChecks(const std::string& childTest, int shard)
 {
-    testsupport::TempDir folder;
-    const auto child = testsupport::RunTestInFreshProcess(test, folder.path());
-    EXPECT_EQ(child.exitCode, 0u) << child.output;
+    const auto child = testsupport::RunTestWithoutHeapChecks("Shards/" + childTest + "/" + std::to_string(shard));
+    EXPECT_TRUE(testsupport::RanOneTestAndPassed(child)) << child.output;
 }
 
-TEST(SkinDlgRounds, OpeningAndClosingEveryControlKindLeaksNothing)
+class SkinDlgRounds : public ::testing::TestWithParam<int> {};
+
+TEST_P(SkinDlgRounds, OpeningAndClosingEveryControlKindLeaksNothing)
 {
-    RunInFreshProcess("SkinDlgRoundsChild.OpenAndClose");
+    RunShardWithoutHeapChecks("SkinDlgOpenCloseChild.Rounds", GetParam());
 }
 
-TEST(SkinDlgRounds, SeededMutationsOfAGoodSkinFailCleanly)
+INSTANTIATE_TEST_SUITE_P(Shards, SkinDlgRounds, ::testing::Range(0, kOpenCloseShards));
+
+class SkinDlgMutations : public ::testing::TestWithParam<int> {};
+
+TEST_P(SkinDlgMutations, FailCleanly)
 {
-    RunInFreshProcess("SkinDlgRoundsChild.Mutations");
+    RunShardWithoutHeapChecks("SkinDlgMutationsChild.Apply", GetParam());
 }
 
-// Skipped in the suite's own process; they run inside the SkinDlgRounds tests.
-class SkinDlgRoundsChild : public SkinDlgTest {
+INSTANTIATE_TEST_SUITE_P(Shards, SkinDlgMutations, ::testing::Range(0, kMutationShards));
+
+// Skipped in the suite's own process; they run inside the SkinDlgRounds and SkinDlgMutations tests.
+class SkinDlgRoundsChild : public SkinDlgTest, public ::testing::WithParamInterface<int> {
 protected:
     void SetUp() override
     {
@@ -346,11 +357,13 @@ protected:
     }
 };
 
-TEST_F(SkinDlgRoundsChild, OpenAndClose)
+class SkinDlgOpenCloseChild : public SkinDlgRoundsChild {};
+
+TEST_P(SkinDlgOpenCloseChild, Rounds)
 {
-    ASSERT_TRUE(skintest::WriteSkin(skinFile, FullSkin(kDialogAttributes, false)));
     auto round = [&] {
         SkinDialogHost host(skinFile, L"LoginDlg", false);
+        ASSERT_NE(host.item(108), nullptr);
         ASSERT_NE(host.item(109), nullptr);
         ASSERT_EQ(host.get()->OwnedControlCount(), 7u);
     };
@@ -358,13 +371,15 @@ TEST_F(SkinDlgRoundsChild, OpenAndClose)
     testsupport::PumpPending();
     const int gdi = testsupport::GdiObjectCount();
     const int windows = skintest::ThreadWindowCount();
-    for (int i = 0; i < kOpenCloseRounds && !HasFatalFailure(); ++i) {
+    for (int i = 0; i < kOpenCloseRoundsPerShard && !HasFatalFailure(); ++i) {
         round();
         testsupport::PumpPending();
     }
     EXPECT_LE(testsupport::GdiObjectCount(), gdi);
     EXPECT_EQ(skintest::ThreadWindowCount(), windows);
 }
+
+INSTANTIATE_TEST_SUITE_P(Shards, SkinDlgOpenCloseChild, ::testing::Range(0, kOpenCloseShards));
 
 // The good skin with one to four characters erased, inserted or replaced, the same for a seed.
 std::wstring Mutant(const std::wstring& good, std::mt19937& random)
@@ -389,7 +404,9 @@ std::wstring Mutant(const std::wstring& good, std::mt19937& random)
     return skin;
 }
 
-TEST_F(SkinDlgRoundsChild, Mutations)
+class SkinDlgMutationsChild : public SkinDlgRoundsChild {};
+
+TEST_P(SkinDlgMutationsChild, Apply)
 {
     // One hidden dialog takes every mutant in turn, read from memory: a round costs only what the
     // skin makes.
@@ -398,8 +415,8 @@ TEST_F(SkinDlgRoundsChild, Mutations)
     ASSERT_NE(host.get(), nullptr);
     CMarkupSTL xml;
     const auto applyMutants = [&] {
-        std::mt19937 random(20261207);
-        for (int i = 0; i < kMutationRounds; ++i) {
+        std::mt19937 random(20261207 + GetParam());
+        for (int i = 0; i < kMutantsPerShard; ++i) {
             xml.SetDoc(Mutant(good, random).c_str());
             host.get()->ApplyAndRelease(xml);
             testsupport::PumpPending();
@@ -415,5 +432,7 @@ TEST_F(SkinDlgRoundsChild, Mutations)
     EXPECT_LE(testsupport::GdiObjectCount(), gdi);
     EXPECT_EQ(skintest::ThreadWindowCount(), windows);
 }
+
+INSTANTIATE_TEST_SUITE_P(Shards, SkinDlgMutationsChild, ::testing::Range(0, kMutationShards));
 
 } // namespace

@@ -38,6 +38,34 @@ std::wstring FileName(const std::wstring& path)
     return path.substr(path.find_last_of(L"\\/") + 1);
 }
 
+// Switches the heap validation off for the processes of one image name while it lives: the system reads
+// GlobalFlag under the image's execution options when it starts a process, before the default.
+class NoHeapChecksFor {
+public:
+    explicit NoHeapChecksFor(const std::wstring& imageName) : m_key(kImageOptions + imageName)
+    {
+        HKEY key = nullptr;
+        const DWORD none = 0;
+        m_set = RegCreateKeyExW(HKEY_LOCAL_MACHINE, m_key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                                nullptr) == ERROR_SUCCESS;
+        if (m_set) {
+            m_set = RegSetValueExW(key, L"GlobalFlag", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&none),
+                                   sizeof(none)) == ERROR_SUCCESS;
+            RegCloseKey(key);
+        }
+    }
+    ~NoHeapChecksFor() { RegDeleteKeyW(HKEY_LOCAL_MACHINE, m_key.c_str()); }
+    NoHeapChecksFor(const NoHeapChecksFor&) = delete;
+    NoHeapChecksFor& operator=(const NoHeapChecksFor&) = delete;
+
+    bool set() const { return m_set; }
+
+private:
+    static constexpr wchar_t kImageOptions[] = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\";
+    std::wstring m_key;
+    bool m_set = false;
+};
+
 } // namespace
 
 ChildResult RunTestInFreshProcess(const std::string& filter, const std::wstring& workDir)
@@ -96,6 +124,25 @@ ChildResult RunTestOfProgram(const std::wstring& program, const std::string& fil
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return result;
+}
+
+ChildResult RunTestWithoutHeapChecks(const std::string& filter)
+{
+    // The folder's name is unique among running tests, so the image name is too.
+    const TempDir folder;
+    const std::wstring imageName = FileName(folder.path()) + L".exe";
+    const NoHeapChecksFor options(imageName);
+    if (!options.set()) {
+        ChildResult refused;
+        refused.output = "cannot switch the heap validation off for " + filter;
+        return refused;
+    }
+    return RunTestOfProgram(CopyProgramTo(folder.path(), imageName), filter, folder.path());
+}
+
+bool RanOneTestAndPassed(const ChildResult& child)
+{
+    return child.exitCode == 0 && child.output.find("[  PASSED  ] 1 test.") != std::string::npos;
 }
 
 bool IsFreshProcess()
