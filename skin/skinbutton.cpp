@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "framework/dib_section.h"
 #include "framework/gdi_scope.h"
 #include "skin/skinelement.h"
 
@@ -169,7 +170,7 @@ void CSkinButton::RepaintIfWindow(BOOL erase)
 void CSkinButton::DrawItem(DRAWITEMSTRUCT* item)
 {
     const CRect face(item->rcItem);
-    skin::MemoryCanvas canvas(item->hDC, face.Width(), face.Height());
+    const DibSection canvas(face.Width(), face.Height());
     const CRect local(0, 0, face.Width(), face.Height());
 
     CRect screen;

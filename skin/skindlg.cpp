@@ -51,6 +51,18 @@ BOOL CreateTyped(CSkinDlg* dialog, Control* (CSkinDlg::*creator)(CMarkupSTL&, UI
     return (dialog->*creator)(xml, id, typed) != nullptr;
 }
 
+// Statics and radio buttons own the font they are given and take a text colour.
+template <class Control>
+void GiveElementFontAndColor(Control& control, const CMarkupSTL& xml, const CWnd* dialog)
+{
+    const LOGFONTW description = skin::ReadFont(xml, dialog);
+    auto font = std::make_unique<CFont>();
+    if (font->CreateFontIndirect(&description)) {
+        control.SetTextFont(font.release());
+    }
+    control.SetTextColor(xml.GetAttribColor(L"color", RGB(0, 0, 0)));
+}
+
 } // namespace
 
 CSkinDlg::CSkinDlg(CWnd* parent) : CBaseDlg(static_cast<const wchar_t*>(nullptr), parent) {}
@@ -233,12 +245,7 @@ CKXStatic* CSkinDlg::CreateKXStatic(CMarkupSTL& xml, UINT id, CKXStatic* wnd)
         if (!control.Create(xml.GetAttrib(L"text").c_str(), skin::ReadStyle(xml), skin::ReadRect(xml), this, id)) {
             return false;
         }
-        const LOGFONTW description = skin::ReadFont(xml, this);
-        auto font = std::make_unique<CFont>();
-        if (font->CreateFontIndirect(&description)) {
-            control.SetTextFont(font.release());
-        }
-        control.SetTextColor(xml.GetAttribColor(L"color", RGB(0, 0, 0)));
+        GiveElementFontAndColor(control, xml, this);
         return true;
     });
 }
@@ -279,12 +286,7 @@ CKXRadioButton* CSkinDlg::CreateKXRadioButton(CMarkupSTL& xml, UINT id, CKXRadio
                             this, id)) {
             return false;
         }
-        const LOGFONTW description = skin::ReadFont(xml, this);
-        auto font = std::make_unique<CFont>();
-        if (font->CreateFontIndirect(&description)) {
-            control.SetTextFont(font.release());
-        }
-        control.SetTextColor(xml.GetAttribColor(L"color", RGB(0, 0, 0)));
+        GiveElementFontAndColor(control, xml, this);
         return true;
     });
 }

@@ -39,39 +39,4 @@ struct BitmapPart {
 bool DrawBitmap(HDC dc, Gdiplus::GpBitmap* bitmap, const RECT& destination);
 bool DrawBitmap(HDC dc, Gdiplus::GpBitmap* bitmap, const RECT& destination, const BitmapPart& part);
 
-// A memory device context with a 32-bit bitmap of the given size, which GDI+ draws into as well as GDI.
-class MemoryCanvas {
-public:
-    MemoryCanvas(HDC dc, int width, int height)
-        : m_dc(::CreateCompatibleDC(dc)), m_bitmap(MakeBitmap(dc, width, height)), m_old(::SelectObject(m_dc, m_bitmap))
-    {
-    }
-    ~MemoryCanvas()
-    {
-        ::SelectObject(m_dc, m_old);
-        ::DeleteObject(m_bitmap);
-        ::DeleteDC(m_dc);
-    }
-    MemoryCanvas(const MemoryCanvas&) = delete;
-    MemoryCanvas& operator=(const MemoryCanvas&) = delete;
-    HDC dc() const { return m_dc; }
-
-private:
-    static HBITMAP MakeBitmap(HDC dc, int width, int height)
-    {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        return ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    }
-
-    HDC m_dc;
-    HBITMAP m_bitmap;
-    HGDIOBJ m_old;
-};
-
 } // namespace skin

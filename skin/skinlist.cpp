@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "framework/dib_section.h"
 #include "skin/skinelement.h"
 
 namespace {
@@ -60,7 +61,7 @@ void CSkinHeaderCtrl::OnPaint()
     if (client.IsRectEmpty()) {
         return;
     }
-    skin::MemoryCanvas canvas(paint, client.Width(), client.Height());
+    const DibSection canvas(client.Width(), client.Height());
     Draw(canvas.dc(), client);
     ::BitBlt(paint, 0, 0, client.Width(), client.Height(), canvas.dc(), 0, 0, SRCCOPY);
 }
@@ -275,7 +276,7 @@ void CSkinListCtrl::OnPaint()
         ScreenToClient(&header);
         ::ExcludeClipRect(paint, header.left, header.top, header.right, header.bottom);
     }
-    skin::MemoryCanvas canvas(paint, client.Width(), client.Height());
+    const DibSection canvas(client.Width(), client.Height());
     ::FillRect(canvas.dc(), &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
     DefWindowProc(WM_PAINT, reinterpret_cast<WPARAM>(canvas.dc()), 0);
     ::BitBlt(paint, 0, 0, client.Width(), client.Height(), canvas.dc(), 0, 0, SRCCOPY);

@@ -1,4 +1,4 @@
-// The deflate level the workbook export chooses for its large parts, through the zip writer's API.
+// The deflate level of items added after ZipSetLevel.
 #include <util/zip.h>
 
 #include <gtest/gtest.h>
