@@ -60,10 +60,14 @@ bool CpuHasWideShuffle()
            (ebx & bit_AVX2) != 0;
 }
 
-const bool g_hasByteShuffle = CpuHasByteShuffle();
-const bool g_hasWideShuffle = CpuHasWideShuffle();
-// The vector code runs where the processor has it, unless a test asks for the table code.
-std::atomic<bool> g_tableOnly{false};
+Base64Code FastestCode()
+{
+    return CpuHasWideShuffle() ? BASE64_CODE_AVX2 : CpuHasByteShuffle() ? BASE64_CODE_SSSE3 : BASE64_CODE_TABLE;
+}
+
+const Base64Code g_fastestCode = FastestCode();
+// The fastest code the processor has, unless a test asks for slower code.
+std::atomic<Base64Code> g_code{g_fastestCode};
 
 // Sixteen characters of four groups (twelve bytes, sixteen read) at once: the bytes are spread into
 // one 32-bit lane per group, the four 6-bit fields moved into the lane's bytes by two multiplies, and
@@ -101,6 +105,41 @@ __attribute__((target("ssse3"))) char* EncodeGroupsShuffled(const unsigned char*
         dst = EncodeGroup(src, dst);
     }
     return dst;
+}
+
+// Thirty-two characters of eight groups (24 bytes, 28 read): four groups in each 128-bit half, each
+// half worked as EncodeFourGroups works its register.
+__attribute__((target("avx2"))) inline __m256i EncodeEightGroups(const unsigned char* src)
+{
+    const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+    __m256i in = _mm256_inserti128_si256(_mm256_castsi128_si256(first),
+                                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 12)), 1);
+    in = _mm256_shuffle_epi8(
+        in, _mm256_broadcastsi128_si256(_mm_set_epi8(10, 11, 9, 10, 7, 8, 6, 7, 4, 5, 3, 4, 1, 2, 0, 1)));
+    const __m256i high =
+        _mm256_mulhi_epu16(_mm256_and_si256(in, _mm256_set1_epi32(0x0FC0FC00)), _mm256_set1_epi32(0x04000040));
+    const __m256i low =
+        _mm256_mullo_epi16(_mm256_and_si256(in, _mm256_set1_epi32(0x003F03F0)), _mm256_set1_epi32(0x01000010));
+    const __m256i fields = _mm256_or_si256(high, low);
+    __m256i range = _mm256_subs_epu8(fields, _mm256_set1_epi8(51));
+    range = _mm256_or_si256(
+        range, _mm256_and_si256(_mm256_cmpgt_epi8(_mm256_set1_epi8(26), fields), _mm256_set1_epi8(13)));
+    const __m256i offsets = _mm256_broadcastsi128_si256(_mm_setr_epi8('a' - 26, '0' - 52, '0' - 52, '0' - 52,
+                                                                      '0' - 52, '0' - 52, '0' - 52, '0' - 52,
+                                                                      '0' - 52, '0' - 52, '0' - 52, '+' - 62,
+                                                                      '/' - 63, 'A', 0, 0));
+    return _mm256_add_epi8(_mm256_shuffle_epi8(offsets, range), fields);
+}
+
+// Encodes count whole groups, eight at a time while 28 bytes can be read before end; the rest of a
+// line goes to the 128-bit code.
+__attribute__((target("avx2"))) char* EncodeGroupsWide(const unsigned char* src, int count, const unsigned char* end,
+                                                       char* dst)
+{
+    for (; count >= 8 && end - src >= 28; count -= 8, src += 24, dst += 32) {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), EncodeEightGroups(src));
+    }
+    return EncodeGroupsShuffled(src, count, end, dst);
 }
 
 char* EncodeGroupsByTable(const unsigned char* src, int count, const unsigned char*, char* dst)
@@ -420,7 +459,10 @@ int Base64Encode(const unsigned char* src, int n, char* dst, int* dst_len, unsig
     const bool lineBreaks = !(flags & BASE64_FLAG_NOCRLF);
     const int groups = n / 3;
     const unsigned char* const end = src + n;
-    const auto encodeGroups = (g_hasByteShuffle && !g_tableOnly) ? EncodeGroupsShuffled : EncodeGroupsByTable;
+    const Base64Code code = g_code;
+    const auto encodeGroups = code == BASE64_CODE_AVX2    ? EncodeGroupsWide
+                              : code == BASE64_CODE_SSSE3 ? EncodeGroupsShuffled
+                                                          : EncodeGroupsByTable;
     char* out = dst;
     for (int line = 0; line <= groups / kGroupsPerLine; ++line) {
         const int inLine = (line < groups / kGroupsPerLine) ? kGroupsPerLine : groups % kGroupsPerLine;
@@ -456,9 +498,9 @@ int DecodeBase64Char(unsigned int ch)
     return ch < 256 ? g_decode.value[ch] : -1;
 }
 
-void Base64UseTableCode(bool tableOnly)
+void Base64LimitCode(Base64Code fastest)
 {
-    g_tableOnly = tableOnly;
+    g_code = fastest < g_fastestCode ? fastest : g_fastestCode;
 }
 
 int Base64Decode(const char* src, int n, unsigned char* dst, int* dst_len)
@@ -467,7 +509,7 @@ int Base64Decode(const char* src, int n, unsigned char* dst, int* dst_len)
         return 0;
     }
     DecodedBytes out(dst, *dst_len);
-    if (g_hasWideShuffle && !g_tableOnly) {
+    if (g_code == BASE64_CODE_AVX2) {
         DecodeWide(reinterpret_cast<const unsigned char*>(src), n, out);
     } else {
         DecodeByTable(reinterpret_cast<const unsigned char*>(src), n, out);

@@ -41,6 +41,9 @@ UTIL_API int DecodeBase64Char(unsigned int ch);
 // *dst_len is the room in dst on entry and the full decoded length on return; 1 only when every byte
 // was stored (so 0 for a null dst, as a size query).
 UTIL_API int Base64Decode(const char* src, int n, unsigned char* dst, int* dst_len);
-// For tests that compare both codes on one machine: true makes the encoder and the decoder use their
-// table code even where the processor has the vector code; false goes back to the fastest.
-UTIL_API void Base64UseTableCode(bool tableOnly);
+// The encoder's and the decoder's codes, slowest first (the decoder has no SSSE3 code: it takes the
+// table code at that level).
+enum Base64Code { BASE64_CODE_TABLE, BASE64_CODE_SSSE3, BASE64_CODE_AVX2 };
+// For tests that compare the codes on one machine: the fastest code the processor has, but none faster
+// than `fastest`. BASE64_CODE_AVX2 goes back to the fastest the processor has.
+UTIL_API void Base64LimitCode(Base64Code fastest);
