@@ -131,13 +131,20 @@ __attribute__((target("avx2"))) inline __m256i EncodeEightGroups(const unsigned 
     return _mm256_add_epi8(_mm256_shuffle_epi8(offsets, range), fields);
 }
 
-// Encodes count whole groups, eight at a time while 28 bytes can be read before end; the rest of a
-// line goes to the 128-bit code.
+// Encodes count whole groups, eight at a time while 28 bytes can be read before end. The rest of a
+// run of eight groups or more is encoded as the run's last eight groups, rewriting some characters
+// alike; the rest of a shorter run goes to the 128-bit code.
 __attribute__((target("avx2"))) char* EncodeGroupsWide(const unsigned char* src, int count, const unsigned char* end,
                                                        char* dst)
 {
+    const int total = count;
     for (; count >= 8 && end - src >= 28; count -= 8, src += 24, dst += 32) {
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), EncodeEightGroups(src));
+    }
+    if (count > 0 && total >= 8 && end - src >= 3 * count + 4) {
+        dst += 4 * count;
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst - 32), EncodeEightGroups(src + 3 * count - 24));
+        return dst;
     }
     return EncodeGroupsShuffled(src, count, end, dst);
 }
