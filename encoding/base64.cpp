@@ -90,11 +90,11 @@ __attribute__((target("ssse3"))) inline __m128i EncodeFourGroups(const unsigned 
     const __m128i high = _mm_mulhi_epu16(_mm_and_si128(in, _mm_set1_epi32(0x0FC0FC00)), _mm_set1_epi32(0x04000040));
     const __m128i low = _mm_mullo_epi16(_mm_and_si128(in, _mm_set1_epi32(0x003F03F0)), _mm_set1_epi32(0x01000010));
     const __m128i fields = _mm_or_si128(high, low);
-    // 0 for 26-51, 1-10 for digits, 11 for '+', 12 for '/', 13 for capitals.
-    __m128i range = _mm_subs_epu8(fields, _mm_set1_epi8(51));
-    range = _mm_or_si128(range, _mm_and_si128(_mm_cmpgt_epi8(_mm_set1_epi8(26), fields), _mm_set1_epi8(13)));
-    const __m128i offsets = _mm_setr_epi8('a' - 26, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52,
-                                          '0' - 52, '0' - 52, '0' - 52, '0' - 52, '+' - 62, '/' - 63, 'A', 0, 0);
+    // 0 for capitals, 1 for 26-51, 2-11 for digits, 12 for '+', 13 for '/'.
+    const __m128i range =
+        _mm_sub_epi8(_mm_subs_epu8(fields, _mm_set1_epi8(51)), _mm_cmpgt_epi8(fields, _mm_set1_epi8(25)));
+    const __m128i offsets = _mm_setr_epi8('A', 'a' - 26, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52,
+                                          '0' - 52, '0' - 52, '0' - 52, '0' - 52, '+' - 62, '/' - 63, 0, 0);
     return _mm_add_epi8(_mm_shuffle_epi8(offsets, range), fields);
 }
 
@@ -134,13 +134,12 @@ __attribute__((target("avx2"))) inline __m256i EncodeEightGroups(const unsigned 
     const __m256i low =
         _mm256_mullo_epi16(_mm256_and_si256(in, _mm256_set1_epi32(0x003F03F0)), _mm256_set1_epi32(0x01000010));
     const __m256i fields = _mm256_or_si256(high, low);
-    __m256i range = _mm256_subs_epu8(fields, _mm256_set1_epi8(51));
-    range = _mm256_or_si256(
-        range, _mm256_and_si256(_mm256_cmpgt_epi8(_mm256_set1_epi8(26), fields), _mm256_set1_epi8(13)));
-    const __m256i offsets = _mm256_broadcastsi128_si256(_mm_setr_epi8('a' - 26, '0' - 52, '0' - 52, '0' - 52,
+    const __m256i range = _mm256_sub_epi8(_mm256_subs_epu8(fields, _mm256_set1_epi8(51)),
+                                          _mm256_cmpgt_epi8(fields, _mm256_set1_epi8(25)));
+    const __m256i offsets = _mm256_broadcastsi128_si256(_mm_setr_epi8('A', 'a' - 26, '0' - 52, '0' - 52, '0' - 52,
                                                                       '0' - 52, '0' - 52, '0' - 52, '0' - 52,
                                                                       '0' - 52, '0' - 52, '0' - 52, '+' - 62,
-                                                                      '/' - 63, 'A', 0, 0));
+                                                                      '/' - 63, 0, 0));
     return _mm256_add_epi8(_mm256_shuffle_epi8(offsets, range), fields);
 }
 
