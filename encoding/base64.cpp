@@ -158,6 +158,9 @@ __attribute__((target("avx2"))) char* EncodeGroupsWide(const unsigned char* src,
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst - 32), EncodeEightGroups(src + 3 * count - 24));
         return dst;
     }
+    // The 128-bit code is of the older encoding, which some processors slow down while the upper
+    // halves are in use; the compiler leaves them so on this tail call, and so would the caller.
+    _mm256_zeroupper();
     return EncodeGroupsShuffled(src, count, end, dst);
 }
 
