@@ -148,16 +148,69 @@ void CKXBaseListCtrl::SetHeaderColor(COLORREF text, COLORREF background, COLORRE
     m_header.SetColor(text, background, filterBackground);
 }
 
-// Every inserted item gets its record at once: the item data it is inserted with is the caller's
-// data, kept in the record, and sorting later needs no message per item to attach records.
 LRESULT CKXBaseListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const bool insert = message == LVM_INSERTITEMW || message == LVM_INSERTITEMA;
-    if (!insert || lParam == 0 || m_bRestoringRows || (GetStyle() & LVS_OWNERDATA) != 0) {
-        return CListCtrl::WindowProc(message, wParam, lParam);
+    LRESULT result = 0;
+    if (TranslateItemData(message, wParam, lParam, &result)) {
+        return result;
     }
-    // The wide and narrow item records differ only in the type of the text they point to.
-    LVITEMW item = *reinterpret_cast<const LVITEMW*>(lParam);
+    return CListCtrl::WindowProc(message, wParam, lParam);
+}
+
+// The list's own code reaches the records past this, through SendToListView. The wide and narrow
+// item and find records differ only in the type of the text they point to.
+bool CKXBaseListCtrl::TranslateItemData(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    if ((GetStyle() & LVS_OWNERDATA) != 0) {
+        return false;
+    }
+    switch (message) {
+    case LVM_INSERTITEMW:
+    case LVM_INSERTITEMA:
+        if (lParam == 0) {
+            return false;
+        }
+        *result = InsertWithRecord(message, wParam, *reinterpret_cast<const LVITEMW*>(lParam));
+        return true;
+    case LVM_SETITEMW:
+    case LVM_SETITEMA:
+    case LVM_GETITEMW:
+    case LVM_GETITEMA: {
+        auto* item = reinterpret_cast<LVITEMW*>(lParam);
+        if (item == nullptr || (item->mask & LVIF_PARAM) == 0) {
+            return false;
+        }
+        const bool set = message == LVM_SETITEMW || message == LVM_SETITEMA;
+        *result = set ? SetItemKeepingRecord(message, wParam, *item) : GetItemWithCallerData(message, wParam, *item);
+        return true;
+    }
+    case LVM_FINDITEMW:
+    case LVM_FINDITEMA:
+        if (lParam == 0 || (reinterpret_cast<const LVFINDINFOW*>(lParam)->flags & LVFI_PARAM) == 0) {
+            return false;
+        }
+        *result = FindItemByCallerData(static_cast<int>(wParam), *reinterpret_cast<const LVFINDINFOW*>(lParam));
+        return true;
+    case LVM_SORTITEMS:
+        if (lParam == 0) {
+            return false;
+        }
+        *result = SortItemsByCallerData(wParam, lParam);
+        return true;
+    case LVM_DELETEITEM:
+    case LVM_DELETEALLITEMS:
+        *result = DeleteItemWithRecord(message, wParam, lParam);
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Every inserted item gets its record at once: the item data it is inserted with is the caller's
+// data, kept in the record, and sorting later needs no message per item to attach records.
+LRESULT CKXBaseListCtrl::InsertWithRecord(UINT message, WPARAM wParam, const LVITEMW& given)
+{
+    LVITEMW item = given;
     auto record = std::make_unique<ItemRecord>();
     record->data = (item.mask & LVIF_PARAM) != 0 ? static_cast<DWORD_PTR>(item.lParam) : 0;
     item.mask |= LVIF_PARAM;
@@ -167,6 +220,86 @@ LRESULT CKXBaseListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         record.release()->sortIndex = static_cast<int>(inserted);
     }
     return inserted;
+}
+
+// The record stays the item's data; the caller's value goes into it, as the item's (sub-items have
+// no data of their own).
+LRESULT CKXBaseListCtrl::SetItemKeepingRecord(UINT message, WPARAM wParam, const LVITEMW& given)
+{
+    LVITEMW item = given;
+    item.mask &= ~LVIF_PARAM;
+    if (item.mask != 0 && !CListCtrl::WindowProc(message, wParam, reinterpret_cast<LPARAM>(&item))) {
+        return FALSE;
+    }
+    ItemRecord* record = RecordOf(item.iItem);
+    if (record == nullptr) {
+        return FALSE;
+    }
+    if (item.iSubItem == 0) {
+        record->data = static_cast<DWORD_PTR>(given.lParam);
+    }
+    return TRUE;
+}
+
+LRESULT CKXBaseListCtrl::GetItemWithCallerData(UINT message, WPARAM wParam, LVITEMW& asked)
+{
+    const LRESULT answered = CListCtrl::WindowProc(message, wParam, reinterpret_cast<LPARAM>(&asked));
+    if (answered) {
+        asked.lParam = static_cast<LPARAM>(CallerData(FindRecord(asked.iItem)));
+    }
+    return answered;
+}
+
+int CKXBaseListCtrl::FindItemByCallerData(int start, const LVFINDINFOW& find) const
+{
+    // The search starts after the start item (-1: at the first) and, with LVFI_WRAP, goes round.
+    const int count = GetItemCount();
+    const int begin = start < 0 ? 0 : (start >= count ? count : start + 1);
+    const int span = (find.flags & LVFI_WRAP) != 0 ? count : count - begin;
+    for (int step = 0; step < span; ++step) {
+        const int item = (begin + step) % count;
+        if (CallerData(FindRecord(item)) == static_cast<DWORD_PTR>(find.lParam)) {
+            return item;
+        }
+    }
+    return -1;
+}
+
+// The caller's comparison between its own compare function and the platform's sort.
+struct CKXBaseListCtrl::CallerSort {
+    PFNLVCOMPARE compare;
+    LPARAM parameter;
+};
+
+LRESULT CKXBaseListCtrl::SortItemsByCallerData(WPARAM wParam, LPARAM compare)
+{
+    CallerSort sort{reinterpret_cast<PFNLVCOMPARE>(compare), static_cast<LPARAM>(wParam)};
+    return CListCtrl::WindowProc(LVM_SORTITEMS, reinterpret_cast<WPARAM>(&sort),
+                                 reinterpret_cast<LPARAM>(&CKXBaseListCtrl::CompareCallerData));
+}
+
+int CALLBACK CKXBaseListCtrl::CompareCallerData(LPARAM first, LPARAM second, LPARAM sort)
+{
+    const auto* caller = reinterpret_cast<const CallerSort*>(sort);
+    return caller->compare(static_cast<LPARAM>(CallerData(reinterpret_cast<const ItemRecord*>(first))),
+                           static_cast<LPARAM>(CallerData(reinterpret_cast<const ItemRecord*>(second))),
+                           caller->parameter);
+}
+
+// Items leave the list with their records, whoever deletes them.
+LRESULT CKXBaseListCtrl::DeleteItemWithRecord(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == LVM_DELETEALLITEMS) {
+        FreeAllRecords();
+        return CListCtrl::WindowProc(message, wParam, lParam);
+    }
+    const int item = static_cast<int>(wParam);
+    ItemRecord* record = IsItem(item) ? FindRecord(item) : nullptr;
+    const LRESULT deleted = CListCtrl::WindowProc(message, wParam, lParam);
+    if (deleted) {
+        delete record;
+    }
+    return deleted;
 }
 
 // ---- columns ----
@@ -278,7 +411,12 @@ void CKXBaseListCtrl::ClearAllColState()
 
 CKXBaseListCtrl::ItemRecord* CKXBaseListCtrl::FindRecord(int item) const
 {
-    return reinterpret_cast<ItemRecord*>(CListCtrl::GetItemData(item));
+    return reinterpret_cast<ItemRecord*>(ListItemData(*this, item));
+}
+
+DWORD_PTR CKXBaseListCtrl::CallerData(const ItemRecord* record)
+{
+    return record ? record->data : 0;
 }
 
 CKXBaseListCtrl::ItemRecord* CKXBaseListCtrl::RecordOf(int item)
@@ -292,7 +430,7 @@ CKXBaseListCtrl::ItemRecord* CKXBaseListCtrl::EnsureRecord(int item)
     if (record == nullptr) {
         record = new ItemRecord;
         record->sortIndex = item;
-        if (!CListCtrl::SetItemData(item, reinterpret_cast<DWORD_PTR>(record))) {
+        if (!SetListItemData(*this, item, reinterpret_cast<LPARAM>(record))) {
             delete record;
             return nullptr;
         }
@@ -348,21 +486,12 @@ DWORD_PTR CKXBaseListCtrl::GetItemData(int item) const
     if (!IsWindow()) {
         return static_cast<DWORD_PTR>(0xFFFFFFFF);
     }
-    const ItemRecord* record = IsItem(item) ? FindRecord(item) : nullptr;
-    return record ? record->data : 0;
+    return IsItem(item) ? CallerData(FindRecord(item)) : 0;
 }
 
 BOOL CKXBaseListCtrl::DeleteItem(int item)
 {
-    if (!IsWindow()) {
-        return FALSE;
-    }
-    ItemRecord* record = IsItem(item) ? FindRecord(item) : nullptr;
-    const BOOL deleted = CListCtrl::DeleteItem(item);
-    if (deleted) {
-        delete record;
-    }
-    return deleted;
+    return IsWindow() && CListCtrl::DeleteItem(item);
 }
 
 void CKXBaseListCtrl::FreeAllRecords()
@@ -372,7 +501,7 @@ void CKXBaseListCtrl::FreeAllRecords()
     for (int item = 0; item < count; ++item) {
         delete FindRecord(item);
         if (!ownerData) {
-            CListCtrl::SetItemData(item, 0);
+            SetListItemData(*this, item, 0);
         }
     }
     m_held->Free();
@@ -380,11 +509,7 @@ void CKXBaseListCtrl::FreeAllRecords()
 
 BOOL CKXBaseListCtrl::DeleteAllItems()
 {
-    if (!IsWindow()) {
-        return FALSE;
-    }
-    FreeAllRecords();
-    return CListCtrl::DeleteAllItems();
+    return IsWindow() && CListCtrl::DeleteAllItems();
 }
 
 BOOL CKXBaseListCtrl::DestroyWindow()
@@ -398,7 +523,6 @@ BOOL CKXBaseListCtrl::DestroyWindow()
 
 void CKXBaseListCtrl::OnDestroy()
 {
-    FreeAllRecords();
     CListCtrl::DeleteAllItems();
     CListCtrl::OnDestroy();
 }
@@ -427,14 +551,14 @@ int CKXBaseListCtrl::Sort(int column, UINT state)
     m_pSortRun = &run;
     std::vector<int> origins = PlannedOrder(run);
     if (origins.empty()) {
-        SortItems(&CKXBaseListCtrl::CompareFunction, reinterpret_cast<DWORD_PTR>(this));
+        SortRecords(&CKXBaseListCtrl::CompareFunction);
         origins = SortIndicesInPlace();
     } else {
         run.positions.resize(origins.size());
         for (size_t position = 0; position < origins.size(); ++position) {
             run.positions[static_cast<size_t>(origins[position])] = static_cast<int>(position);
         }
-        SortItems(&CKXBaseListCtrl::ComparePlannedPositions, reinterpret_cast<DWORD_PTR>(this));
+        SortRecords(&CKXBaseListCtrl::ComparePlannedPositions);
     }
     m_pSortRun = nullptr;
     RenumberRows(origins);
@@ -444,7 +568,7 @@ int CKXBaseListCtrl::Sort(int column, UINT state)
 void CKXBaseListCtrl::ReadSortKeys(int column, int count, SortRun& run)
 {
     run.keys.resize(static_cast<size_t>(count));
-    CellTextReader reader(m_hWnd);
+    CellTextReader reader(*this);
     for (int item = 0; item < count; ++item) {
         LPARAM data = 0;
         int length = 0;
@@ -498,6 +622,11 @@ std::vector<int> CKXBaseListCtrl::PlannedOrder(const SortRun& run)
     return order;
 }
 
+void CKXBaseListCtrl::SortRecords(PFNLVCOMPARE compare)
+{
+    SendToListView(*this, LVM_SORTITEMS, reinterpret_cast<WPARAM>(this), reinterpret_cast<LPARAM>(compare));
+}
+
 std::vector<int> CKXBaseListCtrl::SortIndicesInPlace() const
 {
     const int count = GetItemCount();
@@ -515,7 +644,7 @@ void CKXBaseListCtrl::RenumberRows(const std::vector<int>& origins)
     // A row that moved needs its new number; one that stayed may have it already, and reading a
     // text costs the list view less than writing one.
     const int count = GetItemCount();
-    CellTextReader reader(m_hWnd);
+    CellTextReader reader(*this);
     wchar_t number[16];
     for (int item = 0; item < count; ++item) {
         std::swprintf(number, std::size(number), L"%d", item + 1);
@@ -719,8 +848,7 @@ void CKXBaseListCtrl::ApplyFilters()
     };
     DrawingPause pause(*this);
     // The records travel with the rows: the platform's own deletion leaves them alone.
-    CListCtrl::DeleteAllItems();
-    m_bRestoringRows = true;
+    SendToListView(*this, LVM_DELETEALLITEMS);
     for (size_t position = 0; position < all.size(); ++position) {
         ListRow& row = all[position];
         if (matches(row)) {
@@ -732,7 +860,6 @@ void CKXBaseListCtrl::ApplyFilters()
             m_held->rows.push_back(std::move(row));
         }
     }
-    m_bRestoringRows = false;
     RenumberRows({});
 }
 

@@ -5,16 +5,31 @@
 namespace {
 // States a row keeps when it leaves the list and comes back: selection, focus and check box.
 constexpr UINT kKeptStates = LVIS_SELECTED | LVIS_FOCUSED | LVIS_STATEIMAGEMASK;
+} // namespace
 
-LPARAM ListItemData(HWND list, int item)
+LRESULT SendToListView(const CWnd& list, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // The control's own procedure: a question put there changes nothing in the object.
+    return const_cast<CWnd&>(list).DefWindowProc(message, wParam, lParam);
+}
+
+LPARAM ListItemData(const CWnd& list, int item)
 {
     LVITEMW info{};
     info.mask = LVIF_PARAM;
     info.iItem = item;
-    ::SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&info));
+    SendToListView(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&info));
     return info.lParam;
 }
-} // namespace
+
+BOOL SetListItemData(const CWnd& list, int item, LPARAM data)
+{
+    LVITEMW info{};
+    info.mask = LVIF_PARAM;
+    info.iItem = item;
+    info.lParam = data;
+    return static_cast<BOOL>(SendToListView(list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&info)));
+}
 
 const wchar_t* CellTextReader::Read(int item, int column, int* length, LPARAM* data)
 {
@@ -31,11 +46,11 @@ const wchar_t* CellTextReader::Read(int item, int column, int* length, LPARAM* d
         info.pszText = m_buffer.data();
         info.lParam = kNoAnswer;
         m_buffer[0] = 0;
-        if (!::SendMessageW(m_list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&info)) && data) {
+        if (!SendToListView(m_list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&info)) && data) {
             // A list view that takes no data question for a sub-item: the text alone.
             info.mask = LVIF_TEXT;
             info.lParam = kNoAnswer;
-            ::SendMessageW(m_list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&info));
+            SendToListView(m_list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&info));
         }
         const wchar_t* text = info.pszText ? info.pszText : L"";
         const size_t copied = std::wcslen(text);
@@ -61,7 +76,7 @@ ListRow TakeListRow(const CListCtrl& list, int item, int columns)
     info.mask = LVIF_STATE | LVIF_IMAGE | LVIF_PARAM;
     info.iItem = item;
     info.stateMask = kKeptStates;
-    ::SendMessageW(list.m_hWnd, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&info));
+    SendToListView(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&info));
     row.state = info.state & kKeptStates;
     row.image = info.iImage;
     row.data = info.lParam;
@@ -78,7 +93,7 @@ int AppendListRow(CListCtrl& list, const ListRow& row)
     info.stateMask = kKeptStates;
     info.iImage = row.image;
     info.lParam = row.data;
-    const int item = list.InsertItem(&info);
+    const int item = static_cast<int>(SendToListView(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&info)));
     for (size_t column = 1; item >= 0 && column < row.texts.size(); ++column) {
         list.SetItemText(item, static_cast<int>(column), row.texts[column]);
     }

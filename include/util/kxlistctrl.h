@@ -26,6 +26,11 @@ constexpr UINT KXLIST_FILTER_LIST_ID = 100;
 // header of CKXHeaderCtrl. A non-zero style turns the header, sorting and filtering on. Rows a filter
 // hides are held aside, texts, colours and data included, and come back when the filter is changed or
 // cleared.
+// Each item's platform item data is the list's own record of the item; the caller's item data lives in
+// the record. The list's messages show the caller's data in its place: LVM_INSERTITEM, LVM_SETITEM and
+// LVM_GETITEM (LVIF_PARAM), LVM_FINDITEM (LVFI_PARAM) and the comparisons of LVM_SORTITEMS; deleting
+// items frees their records. Notifications go from the platform to the parent unchanged, so their item
+// data (NMLISTVIEW::lParam and the like) is the record: read the caller's data with GetItemData.
 class UTIL_API CKXBaseListCtrl : public CListCtrl {
 public:
     CKXBaseListCtrl();
@@ -99,11 +104,13 @@ private:
     struct ItemRecord;
     struct SortKey;
     struct SortRun;
+    struct CallerSort;
     class HeldRows;
 
     bool HasFeatures() const { return m_nStyle != 0 && IsWindow(); }
     bool IsItem(int item) const { return item >= 0 && item < GetItemCount(); }
     ItemRecord* FindRecord(int item) const;
+    static DWORD_PTR CallerData(const ItemRecord* record);
     // The item's record, made when it has none; null for an item out of range.
     ItemRecord* RecordOf(int item);
     // The same for an item known to exist.
@@ -117,14 +124,25 @@ private:
     void ReadSortKeys(int column, int count, SortRun& run);
     // The sort indices in their sorted order, when known without the platform's sort (else none).
     static std::vector<int> PlannedOrder(const SortRun& run);
+    // The platform's sort with a comparison of the records, the control as its parameter.
+    void SortRecords(PFNLVCOMPARE compare);
     // Each item's sort index, by the item's position.
     std::vector<int> SortIndicesInPlace() const;
     static const SortRun* RunOf(LPARAM control);
     static int CALLBACK ComparePlannedPositions(LPARAM first, LPARAM second, LPARAM control);
 
+    // The messages that carry item data, with the caller's data in the place of the records; false
+    // for the others.
+    bool TranslateItemData(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    LRESULT InsertWithRecord(UINT message, WPARAM wParam, const LVITEMW& given);
+    LRESULT SetItemKeepingRecord(UINT message, WPARAM wParam, const LVITEMW& given);
+    LRESULT GetItemWithCallerData(UINT message, WPARAM wParam, LVITEMW& asked);
+    int FindItemByCallerData(int start, const LVFINDINFOW& find) const;
+    LRESULT SortItemsByCallerData(WPARAM wParam, LPARAM compare);
+    LRESULT DeleteItemWithRecord(UINT message, WPARAM wParam, LPARAM lParam);
+    static int CALLBACK CompareCallerData(LPARAM first, LPARAM second, LPARAM sort);
+
     std::unique_ptr<HeldRows> m_held;
-    // Set while held rows, which bring their records, go back into the list.
-    bool m_bRestoringRows = false;
     // The keys and direction of the running sort.
     const SortRun* m_pSortRun = nullptr;
 };
