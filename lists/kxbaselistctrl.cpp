@@ -496,13 +496,10 @@ BOOL CKXBaseListCtrl::DeleteItem(int item)
 
 void CKXBaseListCtrl::FreeAllRecords()
 {
-    const bool ownerData = (GetStyle() & LVS_OWNERDATA) != 0;
     const int count = GetItemCount();
     for (int item = 0; item < count; ++item) {
         delete FindRecord(item);
-        if (!ownerData) {
-            SetListItemData(*this, item, 0);
-        }
+        SetListItemData(*this, item, 0);
     }
     m_held->Free();
 }
@@ -753,7 +750,8 @@ int CALLBACK CKXBaseListCtrl::ComparePlannedPositions(LPARAM first, LPARAM secon
 int CKXBaseListCtrl::Filter(int column, const wchar_t* text)
 {
     m_nFilterCol = column;
-    if (!HasFeatures() || !IsFilterColumn(column)) {
+    // An owner-data list's rows are its parent's: there is nothing the list could hold aside.
+    if (!HasFeatures() || !IsFilterColumn(column) || (GetStyle() & LVS_OWNERDATA) != 0) {
         return 0;
     }
     if (text && *text) {

@@ -266,6 +266,19 @@ TEST_F(ListFilter, HeldRowsAreFreedWithTheList)
     EXPECT_EQ(list.GetItemCount(), 0);
 }
 
+class OwnerDataList : public BaseListTest {
+protected:
+    DWORD ListStyle() const override { return LVS_OWNERDATA; }
+};
+
+TEST_F(OwnerDataList, FilteringLeavesTheParentsRowsAlone)
+{
+    list.SendMessage(LVM_SETITEMCOUNT, 3);
+    EXPECT_EQ(list.Filter(kQuantity, L"100"), 0);
+    EXPECT_EQ(list.GetFilter(kQuantity), L"");
+    EXPECT_EQ(list.GetItemCount(), 3);
+}
+
 TEST_F(ListFilter, TheFilteredColumnHasTheFilterBackground)
 {
     list.SetHeaderColor(CLR_INVALID, RGB(0, 200, 0), RGB(0, 0, 200));
