@@ -31,6 +31,7 @@ constexpr DWORD kCreateStyle = WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD;
 constexpr UINT kBeep = MB_ICONASTERISK;
 // WPARAM of the 0x50E posted after a key that went back to the edit: its turn is over.
 constexpr WPARAM kResumeAfterForward = 1;
+constexpr DWORD kDrainRepostMilliseconds = 100;
 
 constexpr UINT ID_EDIT_CLEAR = 0xE120;
 constexpr UINT ID_EDIT_CLEAR_ALL = 0xE121;
@@ -769,8 +770,12 @@ void CKXPassEdit::PostKbdEvent(tagKBDEVENT* event)
         return;
     }
     m_events.push_back(*event);
-    if (!m_drainPosted) {
-        m_drainPosted = PostMessage(WM_KX_KBDEVENT) != FALSE;
+    // A drain still waiting after a while may have been dropped by some message loop (or the thread
+    // is busy, and one more costs nothing): it is posted again rather than let the keys wait.
+    const DWORD now = ::GetTickCount();
+    if ((!m_drainPosted || now - m_drainPostedAt >= kDrainRepostMilliseconds) && PostMessage(WM_KX_KBDEVENT)) {
+        m_drainPosted = true;
+        m_drainPostedAt = now;
     }
 }
 

@@ -176,8 +176,9 @@ private:
     bool m_creating = false;
     // A key went back to the edit as a message; later events wait until it has been handled.
     bool m_forwardPending = false;
-    // A 0x50E for the queue has been posted and not yet handled.
+    // A 0x50E for the queue has been posted (at that tick count) and not yet handled.
     bool m_drainPosted = false;
+    DWORD m_drainPostedAt = 0;
     // Set while the queue drains outside compatibility mode.
     DeferredWindow* m_deferred = nullptr;
     BYTE m_key[260];

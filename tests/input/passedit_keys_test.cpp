@@ -1,4 +1,5 @@
 // Keys reach the password through the queue, as the hooks deliver them.
+#include <util/kxmsg.h>
 #include <util/passedit.h>
 
 #include <gtest/gtest.h>
@@ -284,6 +285,17 @@ TEST_F(PassEditKeyTest, OtherHooksDoNotSeeTheWindowFollowTheKeys)
     EXPECT_EQ(SafeText(), L"ac");
     EXPECT_EQ(WindowLine(*m_edit), L"  ");
     EXPECT_EQ(SentMessageSpy::seen, std::vector<UINT>{}) << "the keys' timing shows in the edit's own messages";
+}
+
+TEST_F(PassEditKeyTest, KeysArriveAfterAMessageLoopDropsTheDrain)
+{
+    Key('A');
+    MSG dropped{};
+    ASSERT_TRUE(::PeekMessageW(&dropped, *m_edit, WM_KX_KBDEVENT, WM_KX_KBDEVENT, PM_REMOVE));
+    ::Sleep(150);
+    Type("B");
+    EXPECT_EQ(SafeText(), L"ab");
+    EXPECT_EQ(WindowLine(*m_edit), L"  ");
 }
 
 } // namespace
