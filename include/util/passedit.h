@@ -146,7 +146,9 @@ private:
     void ClearStore();
 
     void HandleKbdEvent(const tagKBDEVENT& event, bool& forwarded);
+    // The queue, in rounds whose window changes are made once at the round's end.
     void DrainKbdEvents();
+    // The events of one round: until the queue is empty or a key went back to the edit.
     void DrainQueuedEvents();
     void TypeCharacter(wchar_t ch);
     void DeleteAtCaret(bool before);
@@ -155,6 +157,7 @@ private:
     void SelectAll();
     // The selection the next edit works on: the window's, or the one it will have after the drain.
     void EditSelection(int& start, int& end);
+    // The window shows the round's edits so far (before a key the window handles itself).
     void CatchUpWindow();
     // Replaces [start, end) of the password (widened to whole characters) by bytes; false when the
     // result would pass the limit.
