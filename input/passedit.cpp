@@ -7,7 +7,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "input/passedit_hooks.h"
 #include "input/passedit_keys.h"
@@ -28,6 +31,7 @@ constexpr DWORD kCreateStyle = WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD;
 constexpr UINT kBeep = MB_ICONASTERISK;
 // WPARAM of the 0x50E posted after a key that went back to the edit: its turn is over.
 constexpr WPARAM kResumeAfterForward = 1;
+constexpr DWORD kDrainRepostMilliseconds = 100;
 
 constexpr UINT ID_EDIT_CLEAR = 0xE120;
 constexpr UINT ID_EDIT_CLEAR_ALL = 0xE121;
@@ -156,20 +160,101 @@ public:
 private:
     int Step(int pos) const
     {
-        return ::IsDBCSLeadByteEx(kCodePage, static_cast<BYTE>(bytes[pos])) && pos + 1 < length ? 2 : 1;
+        const auto byte = static_cast<BYTE>(bytes[pos]);
+        return byte >= 0x80 && ::IsDBCSLeadByteEx(kCodePage, byte) && pos + 1 < length ? 2 : 1;
     }
 };
 
-// Lets the edit's own changes of its window text past the refusals, for as long as it lives.
-class CKXPassEdit::InternalEdit {
+// The window's share of the edits made while the queue drains. The store changes with every key;
+// the window takes its spaces, caret and selection once, when the drain ends or before a key that
+// the window handles itself: each change of the window's text lays it out again and notifies the
+// parent.
+class CKXPassEdit::DeferredWindow {
 public:
-    explicit InternalEdit(CKXPassEdit& edit) : m_edit(edit) { ++m_edit.m_internalEdits; }
-    ~InternalEdit() { --m_edit.m_internalEdits; }
-    InternalEdit(const InternalEdit&) = delete;
-    InternalEdit& operator=(const InternalEdit&) = delete;
+    explicit DeferredWindow(CKXPassEdit& edit) : m_edit(edit) { m_edit.m_deferred = this; }
+    ~DeferredWindow()
+    {
+        CatchUp();
+        m_edit.m_deferred = nullptr;
+    }
+    DeferredWindow(const DeferredWindow&) = delete;
+    DeferredWindow& operator=(const DeferredWindow&) = delete;
+
+    std::pair<int, int> Selection()
+    {
+        ReadWindow();
+        return m_selection;
+    }
+    bool IsEditable()
+    {
+        ReadWindow();
+        return m_editable;
+    }
+    int TextLimit()
+    {
+        ReadWindow();
+        return m_limit;
+    }
+    // The password changed; the caret goes to caret.
+    void Replaced(int caret)
+    {
+        ReadWindow();
+        m_selection = {caret, caret};
+        m_textChanged = true;
+    }
+
+    // The window shows the edits so far; what comes after reads it again.
+    void CatchUp()
+    {
+        if (!m_read) {
+            return;
+        }
+        m_read = false;
+        if (m_textChanged) {
+            ShowLength(m_edit.m_textLength);
+        }
+        if (m_selection != m_shownSelection) {
+            m_edit.SelectInWindow(m_selection.first, m_selection.second, true);
+        }
+    }
 
 private:
+    void ReadWindow()
+    {
+        if (!m_read) {
+            m_shownSelection = m_edit.WindowSelection();
+            m_selection = m_shownSelection;
+            m_editable = m_edit.IsWindowEditable();
+            m_limit = m_edit.WindowTextLimit();
+            m_textChanged = false;
+            m_read = true;
+        }
+    }
+
+    // One space a byte, changed at the end only; a password changed without changing its length
+    // is still reported as a change, as the edit reports its own.
+    void ShowLength(int length)
+    {
+        const auto shown = static_cast<int>(m_edit.CallEdit(WM_GETTEXTLENGTH));
+        if (shown != length) {
+            const int common = std::min(shown, length);
+            m_edit.SelectInWindow(common, shown, false);
+            m_edit.ReplaceInWindow(std::wstring(static_cast<size_t>(length - common), L' ').c_str());
+            m_shownSelection = {length, length};
+        } else {
+            m_edit.CallEdit(EM_SETMODIFY, TRUE);
+            ::SendMessageW(::GetParent(m_edit.m_hWnd), WM_COMMAND, MAKEWPARAM(m_edit.GetDlgCtrlID(), EN_CHANGE),
+                           reinterpret_cast<LPARAM>(m_edit.m_hWnd));
+        }
+    }
+
     CKXPassEdit& m_edit;
+    bool m_read = false;
+    std::pair<int, int> m_shownSelection;
+    std::pair<int, int> m_selection;
+    bool m_editable = false;
+    int m_limit = 0;
+    bool m_textChanged = false;
 };
 
 // ---- construction ----
@@ -325,14 +410,21 @@ CKXPassEdit::Plaintext CKXPassEdit::ReadStore()
 
 void CKXPassEdit::WriteStore(const Plaintext& text)
 {
-    const int size = DoEncryptBuffer(text.bytes, nullptr);
-    auto stored = std::make_unique<BYTE[]>(static_cast<size_t>(size));
-    DoEncryptBuffer(text.bytes, stored.get());
-    if (m_stored) {
-        ::SecureZeroMemory(m_stored.get(), m_storedSize);
+    // One buffer for every size a password can have, so that a key costs no allocation.
+    const auto size = static_cast<DWORD>(DoEncryptBuffer(text.bytes, nullptr));
+    if (size > m_storedCapacity) {
+        if (m_stored) {
+            ::SecureZeroMemory(m_stored.get(), m_storedSize);
+        }
+        m_storedCapacity = std::max<DWORD>(size, kMaxStoredBytes);
+        m_stored = std::make_unique<BYTE[]>(m_storedCapacity);
+        m_storedSize = 0;
     }
-    m_stored = std::move(stored);
-    m_storedSize = static_cast<DWORD>(size);
+    DoEncryptBuffer(text.bytes, m_stored.get());
+    if (size < m_storedSize) {
+        ::SecureZeroMemory(m_stored.get() + size, m_storedSize - size);
+    }
+    m_storedSize = size;
     m_textLength = text.length;
 }
 
@@ -348,16 +440,15 @@ void CKXPassEdit::SetSafeText(const wchar_t* text, int show)
     const Plaintext plain = Plaintext::FromWide(text, INT_MAX);
     WriteStore(plain);
     if (show && IsWindow()) {
-        InternalEdit internal(*this);
         if (m_compatible) {
             WideText wide;
             plain.ToWide(wide);
-            SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.chars));
+            CallEdit(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.chars));
         } else {
             const std::wstring spaces(static_cast<size_t>(plain.length), L' ');
-            SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(spaces.c_str()));
+            CallEdit(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(spaces.c_str()));
         }
-        SetSel(plain.length, plain.length);
+        SelectInWindow(plain.length, plain.length, true);
     }
 }
 
@@ -391,8 +482,7 @@ void CKXPassEdit::ResetContent()
 {
     ClearStore();
     if (IsWindow()) {
-        InternalEdit internal(*this);
-        SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        CallEdit(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
     }
 }
 
@@ -453,14 +543,71 @@ int CKXPassEdit::CheckContent(const char* text)
 
 // ---- editing ----
 
-bool CKXPassEdit::IsEditable() const
+bool CKXPassEdit::IsEditable()
 {
-    return !IsWindow() || ((GetStyle() & ES_READONLY) == 0 && IsWindowEnabled());
+    return !IsWindow() || (m_deferred ? m_deferred->IsEditable() : IsWindowEditable());
 }
 
-int CKXPassEdit::TextLimit() const
+int CKXPassEdit::TextLimit()
 {
-    return IsWindow() ? static_cast<int>(std::min<UINT>(GetLimitText(), kMaxTextBytes)) : kMaxTextBytes;
+    if (!IsWindow()) {
+        return kMaxTextBytes;
+    }
+    return m_deferred ? m_deferred->TextLimit() : WindowTextLimit();
+}
+
+void CKXPassEdit::EditSelection(int& start, int& end)
+{
+    if (m_deferred) {
+        std::tie(start, end) = m_deferred->Selection();
+    } else if (IsWindow()) {
+        std::tie(start, end) = WindowSelection();
+    } else {
+        start = end = m_textLength;
+    }
+}
+
+LRESULT CKXPassEdit::CallEdit(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return CEdit::DefWindowProc(message, wParam, lParam);
+}
+
+std::pair<int, int> CKXPassEdit::WindowSelection()
+{
+    DWORD start = 0;
+    DWORD end = 0;
+    CallEdit(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return {static_cast<int>(start), static_cast<int>(end)};
+}
+
+void CKXPassEdit::SelectInWindow(int start, int end, bool scroll)
+{
+    CallEdit(EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
+    if (scroll) {
+        CallEdit(EM_SCROLLCARET);
+    }
+}
+
+void CKXPassEdit::ReplaceInWindow(const wchar_t* text)
+{
+    CallEdit(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
+}
+
+bool CKXPassEdit::IsWindowEditable() const
+{
+    return (GetStyle() & ES_READONLY) == 0 && IsWindowEnabled();
+}
+
+int CKXPassEdit::WindowTextLimit()
+{
+    return static_cast<int>(std::min<LRESULT>(CallEdit(EM_GETLIMITTEXT), kMaxTextBytes));
+}
+
+void CKXPassEdit::CatchUpWindow()
+{
+    if (m_deferred) {
+        m_deferred->CatchUp();
+    }
 }
 
 bool CKXPassEdit::ReplaceBytes(int start, int end, const char* bytes, int count)
@@ -475,22 +622,20 @@ bool CKXPassEdit::ReplaceBytes(int start, int end, const char* bytes, int count)
     }
     text.Replace(start, end, bytes, count);
     WriteStore(text);
-    if (IsWindow()) {
-        InternalEdit internal(*this);
-        int selStart = 0;
-        int selEnd = 0;
-        GetSel(selStart, selEnd);
-        if (selStart != start || selEnd != end) {
-            SetSel(start, end, TRUE);
+    if (m_deferred) {
+        m_deferred->Replaced(start + count);
+    } else if (IsWindow()) {
+        if (WindowSelection() != std::make_pair(start, end)) {
+            SelectInWindow(start, end, false);
         }
         if (m_compatible) {
             Plaintext inserted;
             inserted.Replace(0, 0, bytes, count);
             WideText wide;
             inserted.ToWide(wide);
-            ReplaceSel(wide.chars);
+            ReplaceInWindow(wide.chars);
         } else {
-            ReplaceSel(std::wstring(static_cast<size_t>(count), L' ').c_str());
+            ReplaceInWindow(std::wstring(static_cast<size_t>(count), L' ').c_str());
         }
     }
     return true;
@@ -504,11 +649,9 @@ void CKXPassEdit::TypeCharacter(wchar_t ch)
     if (count == 0) {
         Beep();
     } else if (IsEditable()) {
-        int start = m_textLength;
-        int end = m_textLength;
-        if (IsWindow()) {
-            GetSel(start, end);
-        }
+        int start = 0;
+        int end = 0;
+        EditSelection(start, end);
         ReplaceBytes(start, end, bytes, count);
     }
     ::SecureZeroMemory(bytes, sizeof(bytes));
@@ -519,11 +662,9 @@ void CKXPassEdit::DeleteAtCaret(bool before)
     if (!IsEditable()) {
         return;
     }
-    int start = m_textLength;
-    int end = m_textLength;
-    if (IsWindow()) {
-        GetSel(start, end);
-    }
+    int start = 0;
+    int end = 0;
+    EditSelection(start, end);
     if (start == end) {
         if (before ? start == 0 : start >= m_textLength) {
             return;
@@ -539,7 +680,7 @@ void CKXPassEdit::ClearSelection()
     int start = 0;
     int end = 0;
     if (IsEditable() && IsWindow()) {
-        GetSel(start, end);
+        EditSelection(start, end);
         if (start != end) {
             ReplaceBytes(start, end, nullptr, 0);
         }
@@ -553,7 +694,7 @@ void CKXPassEdit::PasteClipboard()
     }
     int start = 0;
     int end = 0;
-    GetSel(start, end);
+    EditSelection(start, end);
     Plaintext inserted;
     {
         ClipboardSession clipboard(m_hWnd);
@@ -563,14 +704,15 @@ void CKXPassEdit::PasteClipboard()
             return;
         }
         const Plaintext current = ReadStore();
-        const int selected = current.CharEnd(std::min(end, current.length)) -
-                             current.CharStart(std::clamp(start, 0, current.length));
+        const int selected =
+            current.CharEnd(std::min(end, current.length)) - current.CharStart(std::clamp(start, 0, current.length));
         const int room = TextLimit() - (current.length - selected);
         const size_t capacity = ::GlobalSize(data) / sizeof(wchar_t);
         for (size_t i = 0; i < capacity && text[i]; ++i) {
             wchar_t accepted = text[i];
             char bytes[2] = {};
-            const int count = IsPrintable(text[i]) && IsCharNeed(text[i], accepted) ? CharacterBytes(accepted, bytes) : 0;
+            const int count =
+                IsPrintable(text[i]) && IsCharNeed(text[i], accepted) ? CharacterBytes(accepted, bytes) : 0;
             if (inserted.length + count > room) {
                 break;
             }
@@ -585,8 +727,7 @@ void CKXPassEdit::PasteClipboard()
 
 void CKXPassEdit::SelectAll()
 {
-    SetSel(0, -1, TRUE);
-    SendMessage(EM_SCROLLCARET);
+    SelectInWindow(0, -1, true);
     RedrawNow();
 }
 
@@ -629,10 +770,32 @@ void CKXPassEdit::PostKbdEvent(tagKBDEVENT* event)
         return;
     }
     m_events.push_back(*event);
-    PostMessage(WM_KX_KBDEVENT);
+    // A drain still waiting after a while may have been dropped by some message loop (or the thread
+    // is busy, and one more costs nothing): it is posted again rather than let the keys wait.
+    const DWORD now = ::GetTickCount();
+    if ((!m_drainPosted || now - m_drainPostedAt >= kDrainRepostMilliseconds) && PostMessage(WM_KX_KBDEVENT)) {
+        m_drainPosted = true;
+        m_drainPostedAt = now;
+    }
 }
 
 void CKXPassEdit::DrainKbdEvents()
+{
+    if (m_deferred) {
+        return; // the drain further up this thread's stack takes the new events
+    }
+    // Keys queued while the window caught up (its notifications can run a message loop) are
+    // taken by the next round.
+    while (!m_events.empty() && !m_forwardPending) {
+        std::optional<DeferredWindow> deferred;
+        if (!m_compatible) {
+            deferred.emplace(*this);
+        }
+        DrainQueuedEvents();
+    }
+}
+
+void CKXPassEdit::DrainQueuedEvents()
 {
     const bool lowLevelHook = passedit::HookSet::Instance().HasLowLevelHook();
     while (!m_events.empty() && !m_forwardPending) {
@@ -660,6 +823,7 @@ void CKXPassEdit::HandleKbdEvent(const tagKBDEVENT& event, bool& forwarded)
     case passedit::KeyAction::Ignore:
         break;
     case passedit::KeyAction::SelectAll:
+        CatchUpWindow();
         SelectAll();
         break;
     case passedit::KeyAction::Paste:
@@ -671,6 +835,7 @@ void CKXPassEdit::HandleKbdEvent(const tagKBDEVENT& event, bool& forwarded)
         break;
     case passedit::KeyAction::Forward: {
         const bool released = (event.state & KBDEVENT_STATE_RELEASED) != 0;
+        CatchUpWindow();
         PostMessage(released ? WM_KEYUP : WM_KEYDOWN, key.key, passedit::KeyMessageParam(event));
         RedrawNow();
         forwarded = true;
@@ -689,6 +854,8 @@ LRESULT CKXPassEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     if (message == WM_KX_KBDEVENT) {
         if (wParam == kResumeAfterForward) {
             m_forwardPending = false;
+        } else {
+            m_drainPosted = false;
         }
         DrainKbdEvents();
         return 0;
@@ -699,15 +866,10 @@ LRESULT CKXPassEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 LRESULT CKXPassEdit::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (!m_compatible) {
-        // Only this edit, from its own thread, changes the spaces in its window.
-        const bool internal = m_internalEdits > 0 && !::InSendMessage();
+        // The edit changes the spaces in its window by calling the edit's procedure itself.
         switch (message) {
         case WM_SETTEXT:
         case EM_REPLACESEL:
-            if (!internal) {
-                return 0;
-            }
-            break;
         case WM_GETTEXT:
         case EM_CANUNDO:
         case EM_UNDO:

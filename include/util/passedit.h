@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <memory>
+#include <utility>
 
 #include <util/cstring.h>
 #include <util/edit.h>
@@ -91,7 +92,8 @@ public:
     // As if the character were typed; backspace (8) deletes the selection or the character before
     // the caret.
     void PostCharKey(wchar_t ch);
-    // Queues the event and posts message 0x50E to the edit.
+    // Queues the event and posts message 0x50E to the edit, unless one is already on its way: one
+    // drain of the queue takes every event queued before it, in order.
     void PostKbdEvent(tagKBDEVENT* event);
     // In content mode only (else nothing, or 0); see _KXEncrypt_stru.
     void GetContent(_KXEncrypt_stru* record);
@@ -137,24 +139,39 @@ protected:
 
 private:
     class Plaintext;
-    class InternalEdit;
+    class DeferredWindow;
 
     Plaintext ReadStore();
     void WriteStore(const Plaintext& text);
     void ClearStore();
 
     void HandleKbdEvent(const tagKBDEVENT& event, bool& forwarded);
+    // The queue, in rounds whose window changes are made once at the round's end.
     void DrainKbdEvents();
+    // The events of one round: until the queue is empty or a key went back to the edit.
+    void DrainQueuedEvents();
     void TypeCharacter(wchar_t ch);
     void DeleteAtCaret(bool before);
     void PasteClipboard();
     void ClearSelection();
     void SelectAll();
+    // The selection the next edit works on: the window's, or the one it will have after the drain.
+    void EditSelection(int& start, int& end);
+    // The window shows the round's edits so far (before a key the window handles itself).
+    void CatchUpWindow();
     // Replaces [start, end) of the password (widened to whole characters) by bytes; false when the
     // result would pass the limit.
     bool ReplaceBytes(int start, int end, const char* bytes, int count);
-    bool IsEditable() const;
-    int TextLimit() const;
+    bool IsEditable();
+    int TextLimit();
+    // The edit's own procedure, past the hooks and the refusals: the edit's changes of its own
+    // window cost no trip through the hook chain, and no other hook sees them.
+    LRESULT CallEdit(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    std::pair<int, int> WindowSelection();
+    void SelectInWindow(int start, int end, bool scroll);
+    void ReplaceInWindow(const wchar_t* text);
+    bool IsWindowEditable() const;
+    int WindowTextLimit();
     void TakeParentFont();
     void RedrawNow();
 
@@ -162,12 +179,17 @@ private:
     bool m_creating = false;
     // A key went back to the edit as a message; later events wait until it has been handled.
     bool m_forwardPending = false;
-    int m_internalEdits = 0;
+    // A 0x50E for the queue has been posted (at that tick count) and not yet handled.
+    bool m_drainPosted = false;
+    DWORD m_drainPostedAt = 0;
+    // Set while the queue drains outside compatibility mode.
+    DeferredWindow* m_deferred = nullptr;
     BYTE m_key[260];
     int m_keyLength;
     std::unique_ptr<KXBlowfish> m_cipher;
     std::unique_ptr<BYTE[]> m_stored;
     DWORD m_storedSize = 0;
+    DWORD m_storedCapacity = 0;
     int m_textLength = 0;
     int m_contentMode = 0;
     int m_filter = 0;

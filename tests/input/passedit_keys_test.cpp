@@ -1,7 +1,12 @@
 // Keys reach the password through the queue, as the hooks deliver them.
+#include <util/kxmsg.h>
 #include <util/passedit.h>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "input/passedit_fixture.h"
 #include "support/pump.h"
@@ -199,6 +204,98 @@ TEST_F(PassEditKeyTest, LetterAndDigitKeyMessagesAreDroppedBeforeTranslation)
         MSG msg{*m_edit, test.message, test.key, 0, 0, {}};
         EXPECT_EQ(m_edit->PreTranslateMessage(&msg), test.dropped) << test.message << " " << test.key;
     }
+}
+
+} // namespace
+
+namespace {
+
+struct BurstCase {
+    const char* name;
+    const wchar_t* before;
+    int selStart, selEnd;
+    std::vector<std::pair<DWORD, BYTE>> keys; // key and flags, queued before the edit drains them
+    const wchar_t* after;
+    std::pair<int, int> selection;
+    int changes = 1; // EN_CHANGE: one a drain, and one before a key the window handles itself
+};
+
+class PassEditBurstTest : public PassEditFixture, public ::testing::WithParamInterface<BurstCase> {};
+
+// Keys queued together are drained together: the window ends with the right spaces, caret and
+// selection, and the parent hears of the change once.
+TEST_P(PassEditBurstTest, WindowFollowsTheWholeBurst)
+{
+    const BurstCase& burst = GetParam();
+    m_edit->SetSafeText(burst.before, 1);
+    m_edit->SetSel(burst.selStart, burst.selEnd);
+    m_parent->clear();
+    for (const auto& [key, flags] : burst.keys) {
+        Key(key, flags);
+    }
+    testsupport::PumpPending();
+    EXPECT_EQ(SafeText(), burst.after);
+    EXPECT_EQ(WindowLine(*m_edit), std::wstring(static_cast<size_t>(m_edit->GetSafeTextLength()), L' '));
+    EXPECT_EQ(Selection(), burst.selection);
+    const auto commands = m_parent->Messages(WM_COMMAND);
+    EXPECT_EQ(
+        std::count_if(commands.begin(), commands.end(), [](const auto& command) { return command.code == EN_CHANGE; }),
+        burst.changes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, PassEditBurstTest,
+    ::testing::Values(
+        BurstCase{"typedAtTheEnd", L"ab", 2, 2, {{'C', 0}, {'D', kShift}, {'E', 0}}, L"abcDe", {5, 5}},
+        BurstCase{"typedInTheMiddle", L"abcd", 1, 1, {{'X', 0}, {'Y', 0}}, L"axybcd", {3, 3}},
+        BurstCase{"overASelectionThenBackspace", L"abcdef", 1, 4, {{'X', 0}, {VK_BACK, 0}}, L"aef", {1, 1}},
+        BurstCase{"sameLengthOtherText", L"abc", 3, 3, {{VK_BACK, 0}, {'Z', 0}}, L"abz", {3, 3}},
+        BurstCase{"typedAndTakenBack", L"abc", 1, 1, {{'X', 0}, {VK_BACK, 0}}, L"abc", {1, 1}},
+        BurstCase{"deletesThenTyping", L"abcd", 0, 0, {{VK_DELETE, 0}, {VK_DELETE, 0}, {'Q', 0}}, L"qcd", {1, 1}},
+        BurstCase{"selectAllInTheBurst", L"secret", 6, 6, {{'X', 0}, {'A', kCtrl}, {'Q', 0}}, L"q", {1, 1}, 2},
+        BurstCase{"doubleByteBackspaces", L"a密码", 5, 5, {{VK_BACK, 0}, {VK_BACK, 0}}, L"a", {1, 1}}),
+    [](const ::testing::TestParamInfo<BurstCase>& info) { return info.param.name; });
+
+// A hook of this thread on the text and selection messages sent to one window.
+struct SentMessageSpy {
+    static inline HWND watched = nullptr;
+    static inline std::vector<UINT> seen;
+    static LRESULT CALLBACK Record(int code, WPARAM wParam, LPARAM lParam)
+    {
+        const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        const bool textOrSelection = message->message == WM_SETTEXT || message->message == WM_GETTEXTLENGTH ||
+                                     (message->message >= EM_GETSEL && message->message <= EM_GETIMESTATUS);
+        if (code == HC_ACTION && message->hwnd == watched && textOrSelection) {
+            seen.push_back(message->message);
+        }
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+};
+
+TEST_F(PassEditKeyTest, OtherHooksDoNotSeeTheWindowFollowTheKeys)
+{
+    SentMessageSpy::watched = *m_edit;
+    SentMessageSpy::seen.clear();
+    HHOOK spy = ::SetWindowsHookExW(WH_CALLWNDPROC, &SentMessageSpy::Record, nullptr, ::GetCurrentThreadId());
+    ASSERT_NE(spy, nullptr);
+    Type("AB");
+    Key(VK_BACK);
+    Type("C");
+    ::UnhookWindowsHookEx(spy);
+    EXPECT_EQ(SafeText(), L"ac");
+    EXPECT_EQ(WindowLine(*m_edit), L"  ");
+    EXPECT_EQ(SentMessageSpy::seen, std::vector<UINT>{}) << "the keys' timing shows in the edit's own messages";
+}
+
+TEST_F(PassEditKeyTest, KeysArriveAfterAMessageLoopDropsTheDrain)
+{
+    Key('A');
+    MSG dropped{};
+    ASSERT_TRUE(::PeekMessageW(&dropped, *m_edit, WM_KX_KBDEVENT, WM_KX_KBDEVENT, PM_REMOVE));
+    ::Sleep(150);
+    Type("B");
+    EXPECT_EQ(SafeText(), L"ab");
+    EXPECT_EQ(WindowLine(*m_edit), L"  ");
 }
 
 } // namespace
