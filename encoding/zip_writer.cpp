@@ -38,15 +38,6 @@ std::string TimestampExtra(const FILETIME& modified)
 
 } // namespace
 
-// The bytes of one entry, read once from start to end.
-class EntryContent {
-public:
-    virtual ~EntryContent() = default;
-    virtual ZRESULT Read(unsigned char* buffer, size_t room, size_t& got) = 0;
-    // The size when it is known before reading; ZipWriter checks that the content keeps to it.
-    virtual bool KnownSize(uint64_t& size) const = 0;
-};
-
 namespace {
 
 class MemoryContent : public EntryContent {
@@ -222,6 +213,15 @@ ZRESULT ZipWriter::AddHandle(const std::wstring& name, HANDLE file, uint64_t len
 
 ZRESULT ZipWriter::AddMemory(const std::wstring& name, const void* data, size_t size)
 {
+    if (!data && size > 0 && CheckOpen() == ZIPRES_OK) {
+        return ZIPRES_ARGUMENTS;
+    }
+    MemoryContent content(data, size);
+    return AddContent(name, content);
+}
+
+ZRESULT ZipWriter::AddContent(const std::wstring& name, EntryContent& content)
+{
     EntryInfo info;
     ZRESULT result = CheckOpen();
     if (result == ZIPRES_OK) {
@@ -230,12 +230,8 @@ ZRESULT ZipWriter::AddMemory(const std::wstring& name, const void* data, size_t 
     if (result != ZIPRES_OK) {
         return result;
     }
-    if (!data && size > 0) {
-        return ZIPRES_ARGUMENTS;
-    }
     info.modified = Now();
     info.attributes = FILE_ATTRIBUTE_ARCHIVE;
-    MemoryContent content(data, size);
     return WriteEntry(info, &content);
 }
 

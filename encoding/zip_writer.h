@@ -12,7 +12,15 @@
 
 namespace encoding {
 
-class EntryContent;
+// The bytes of one entry, read once from start to end.
+class EntryContent {
+public:
+    virtual ~EntryContent() = default;
+    // Fills the buffer; fewer bytes than room only where the content ends.
+    virtual ZRESULT Read(unsigned char* buffer, size_t room, size_t& got) = 0;
+    // The size when it is known before reading; ZipWriter checks that the content keeps to it.
+    virtual bool KnownSize(uint64_t& size) const = 0;
+};
 
 // Writes an archive entry by entry: local header, deflated data, and at the end the central
 // directory. Sizes and CRC go back into the local header where the output can be rewritten, and into a
@@ -29,6 +37,8 @@ public:
     // length bytes of the handle, or everything up to its end when length is 0.
     ZRESULT AddHandle(const std::wstring& name, HANDLE file, uint64_t length);
     ZRESULT AddMemory(const std::wstring& name, const void* data, size_t size);
+    // Bytes that need not exist all at once, such as a part another thread is still producing.
+    ZRESULT AddContent(const std::wstring& name, EntryContent& content);
     // The deflate level (-1, the default, or 0 to 9) of the entries added from now on.
     ZRESULT SetLevel(int level);
     // Writes the central directory; later additions answer ZIPRES_ENDED.

@@ -1,13 +1,20 @@
 #include "export/xlsx_writer.h"
 
 #include <util/dataexport.h>
-#include <util/zip.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
-#include <unordered_map>
+#include <functional>
+#include <string_view>
+#include <thread>
+
+#include "encoding/zip_storage.h"
+#include "encoding/zip_writer.h"
+#include "export/chunk_pipe.h"
 
 namespace {
 
@@ -73,7 +80,7 @@ const char kStyles[] =
 
 // Appends text as XML character data in UTF-8. Characters XML cannot hold are written in the
 // workbook format's own _xHHHH_ escape.
-void AppendXmlText(std::string& out, const std::wstring& text)
+void AppendXmlText(std::string& out, std::wstring_view text)
 {
     for (size_t at = 0; at < text.size(); ++at) {
         unsigned code = text[at];
@@ -129,210 +136,296 @@ bool ParseNumber(const std::wstring& text, double& value)
     return *end == 0 && std::isfinite(value);
 }
 
-// A plain decimal literal ("-12.5", "300") of at most 15 digits: a finite number the cell can hold
-// exactly as the text gives it.
-bool IsPlainDecimal(const std::wstring& text)
+// The longest plain decimal: 15 digits, a sign and a point.
+const size_t kMaxPlainDecimal = 17;
+// What one cell and the row around the cells can take at most.
+const size_t kCellBound = 48;
+const size_t kRowBound = 24;
+
+template <size_t N>
+char* Put(char* at, const char (&text)[N])
 {
-    const size_t start = !text.empty() && text[0] == L'-' ? 1 : 0;
-    if (start >= text.size() || text[start] < L'0' || text[start] > L'9') {
-        return false;
+    std::memcpy(at, text, N - 1);
+    return at + N - 1;
+}
+
+// Copies a plain decimal literal ("-12.5", "300") of at most 15 digits, a number the cell holds
+// exactly as the text gives it; null for any other text.
+char* PutPlainDecimal(char* at, const std::wstring& text)
+{
+    if (text.size() > kMaxPlainDecimal) {
+        return nullptr;
     }
-    size_t digits = 0, dots = 0;
-    for (size_t i = start; i < text.size(); ++i) {
-        if (text[i] >= L'0' && text[i] <= L'9') {
+    const wchar_t* unit = text.c_str();
+    if (*unit == L'-') {
+        *at++ = '-';
+        ++unit;
+    }
+    if (*unit < L'0' || *unit > L'9') {
+        return nullptr;
+    }
+    size_t digits = 0;
+    bool dot = false;
+    for (; *unit != 0; ++unit) {
+        if (*unit >= L'0' && *unit <= L'9') {
             ++digits;
-        } else if (text[i] == L'.' && dots == 0) {
-            ++dots;
+        } else if (*unit == L'.' && !dot) {
+            dot = true;
         } else {
-            return false;
+            return nullptr;
         }
+        *at++ = static_cast<char>(*unit);
     }
-    return digits <= 15;
+    return digits <= 15 ? at : nullptr;
 }
 
-// The shortest text that reads back as the same double.
-void AppendNumber(std::string& out, double value)
+char* PutDecimal(char* at, size_t value)
 {
-    char text[32];
-    snprintf(text, sizeof(text), "%.15g", value);
-    if (strtod(text, nullptr) != value) {
-        snprintf(text, sizeof(text), "%.17g", value);
-    }
-    out += text;
+    return std::to_chars(at, at + 20, value).ptr;
 }
 
-// Text known to be ASCII, byte for byte.
-void AppendAscii(std::string& out, const std::wstring& text)
-{
-    const size_t start = out.size();
-    out.resize(start + text.size());
-    std::transform(text.begin(), text.end(), out.begin() + static_cast<std::ptrdiff_t>(start),
-                   [](wchar_t unit) { return static_cast<char>(unit); });
-}
-
-void AppendDecimal(std::string& out, size_t value)
-{
-    char digits[24];
-    char* end = digits + sizeof(digits);
-    char* at = end;
-    do {
-        *--at = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    out.append(at, end);
-}
-
+// The workbook's table of distinct texts, in the order first met. Open addressing with each slot's
+// hash kept beside its index holds a lookup to about one cache miss: a sheet can carry hundreds of
+// thousands of distinct codes.
 class SharedStrings {
 public:
-    size_t IndexOf(const std::wstring& text)
+    // The texts are the records' own, which stay unchanged while the workbook is written.
+    size_t IndexOf(std::wstring_view text)
     {
         ++m_uses;
-        const auto known = m_indexes.find(text);
-        if (known != m_indexes.end()) {
-            return known->second;
+        if ((m_texts.size() + 1) * 2 > m_slots.size()) {
+            Grow();
         }
-        const size_t index = m_indexes.size();
-        m_indexes.emplace(text, index);
-        m_xml += "<si><t xml:space=\"preserve\">";
-        AppendXmlText(m_xml, text);
-        m_xml += "</t></si>";
-        return index;
+        const size_t hash = std::hash<std::wstring_view>()(text);
+        const size_t mask = m_slots.size() - 1;
+        for (size_t at = hash & mask;; at = (at + 1) & mask) {
+            Slot& slot = m_slots[at];
+            if (slot.index == kNoIndex) {
+                slot = Slot{hash, m_texts.size()};
+                Add(text);
+                return slot.index;
+            }
+            if (slot.hash == hash && m_texts[slot.index] == text) {
+                return slot.index;
+            }
+        }
     }
 
     std::string Part() const
     {
         return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
                "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" count=\"" +
-               std::to_string(m_uses) + "\" uniqueCount=\"" + std::to_string(m_indexes.size()) + "\">" + m_xml +
+               std::to_string(m_uses) + "\" uniqueCount=\"" + std::to_string(m_texts.size()) + "\">" + m_xml +
                "</sst>";
     }
 
 private:
-    std::unordered_map<std::wstring, size_t> m_indexes;
+    static const size_t kNoIndex = ~size_t(0);
+    struct Slot {
+        size_t hash = 0;
+        size_t index = kNoIndex;
+    };
+
+    void Add(std::wstring_view text)
+    {
+        m_texts.push_back(text);
+        // Readers trim unmarked text of its outer spaces.
+        const bool padded = !text.empty() && (iswspace(text.front()) || iswspace(text.back()));
+        m_xml += padded ? "<si><t xml:space=\"preserve\">" : "<si><t>";
+        AppendXmlText(m_xml, text);
+        m_xml += "</t></si>";
+    }
+
+    void Grow()
+    {
+        std::vector<Slot> slots(std::max<size_t>(1024, m_slots.size() * 2));
+        const size_t mask = slots.size() - 1;
+        for (const Slot& slot : m_slots) {
+            if (slot.index != kNoIndex) {
+                size_t at = slot.hash & mask;
+                while (slots[at].index != kNoIndex) {
+                    at = (at + 1) & mask;
+                }
+                slots[at] = slot;
+            }
+        }
+        m_slots.swap(slots);
+    }
+
+    std::vector<Slot> m_slots;
+    std::vector<std::wstring_view> m_texts;
     std::string m_xml;
     size_t m_uses = 0;
 };
 
-class SheetBuilder {
+// The worksheet part, written row by row into the pipe. Rows and cells follow one another without
+// references: every row lists all of its columns from the first.
+class SheetWriter {
 public:
-    SheetBuilder(SharedStrings& strings, const std::vector<BYTE>& types) : m_strings(strings), m_types(types) {}
-
-    void Begin(bool frozenHeader, size_t cells)
+    SheetWriter(ChunkPipe& pipe, SharedStrings& strings, const std::vector<BYTE>& types)
+        : m_pipe(pipe), m_strings(strings), m_types(types)
     {
-        // About what a short number cell takes.
-        m_xml.reserve(cells * 20);
-        m_xml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-                "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">";
-        if (frozenHeader) {
-            m_xml += "<sheetViews><sheetView workbookViewId=\"0\"><pane ySplit=\"1\" topLeftCell=\"A2\" "
-                     "activePane=\"bottomLeft\" state=\"frozen\"/></sheetView></sheetViews>";
-        }
-        m_xml += "<sheetData>";
     }
 
-    void AddRow(const std::vector<std::wstring>& fields, bool header)
+    bool Begin(bool frozenHeader)
     {
-        m_xml += "<row r=\"";
-        AppendDecimal(m_xml, m_row + 1);
-        m_xml += "\">";
+        static const char kStart[] = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                                     "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">";
+        static const char kFrozenHeader[] = "<sheetViews><sheetView workbookViewId=\"0\"><pane ySplit=\"1\" "
+                                            "topLeftCell=\"A2\" activePane=\"bottomLeft\" state=\"frozen\"/>"
+                                            "</sheetView></sheetViews>";
+        return Write(kStart) && (!frozenHeader || Write(kFrozenHeader)) && Write("<sheetData>");
+    }
+
+    bool AddRow(const std::vector<std::wstring>& fields, bool header)
+    {
+        char* at = m_pipe.Room(kRowBound + fields.size() * kCellBound);
+        if (at == nullptr) {
+            return false;
+        }
+        at = Put(at, "<row>");
         for (size_t column = 0; column < fields.size(); ++column) {
-            AddCell(column, fields[column], header);
+            at = PutCell(at, column, fields[column], header);
         }
-        m_xml += "</row>";
-        ++m_row;
+        m_pipe.Wrote(Put(at, "</row>"));
+        return true;
     }
 
-    const std::string& End()
+    bool End() { return Write("</sheetData></worksheet>"); }
+
+private:
+    template <size_t N>
+    bool Write(const char (&text)[N])
     {
-        m_xml += "</sheetData></worksheet>";
-        return m_xml;
+        char* at = m_pipe.Room(N);
+        if (at != nullptr) {
+            m_pipe.Wrote(Put(at, text));
+        }
+        return at != nullptr;
+    }
+
+    char* PutCell(char* at, size_t column, const std::wstring& text, bool header)
+    {
+        const BYTE type = column < m_types.size() ? m_types[column] : BYTE(0);
+        if (!header && (type == KXFIELD_INTEGER || type == KXFIELD_DOUBLE)) {
+            char* const value = Put(at, "<c><v>");
+            char* end = PutPlainDecimal(value, text);
+            double number = 0;
+            if (end == nullptr && ParseNumber(text, number)) {
+                end = std::to_chars(value, value + 32, number).ptr; // the shortest text that reads back the same
+            }
+            if (end != nullptr) {
+                return Put(end, "</v></c>");
+            }
+        }
+        at = header ? Put(at, "<c s=\"1\" t=\"s\"><v>") : Put(at, "<c t=\"s\"><v>");
+        return Put(PutDecimal(at, m_strings.IndexOf(text)), "</v></c>");
+    }
+
+    ChunkPipe& m_pipe;
+    SharedStrings& m_strings;
+    const std::vector<BYTE>& m_types;
+};
+
+// Writes the sheet into the pipe, beside the caller deflating it; gives up when stop turns true.
+void WriteSheet(ChunkPipe& pipe, SharedStrings& strings, const XlsxSheetData& data, size_t rows,
+                const std::atomic<bool>& stop)
+{
+    SheetWriter sheet(pipe, strings, data.types);
+    const bool hasHeader = !data.headers.empty();
+    bool written = sheet.Begin(hasHeader) && (!hasHeader || sheet.AddRow(data.headers, true));
+    for (size_t row = 0; written && row < rows; ++row) {
+        written = !stop && sheet.AddRow(data.rows[row], false);
+    }
+    pipe.Finish(written && sheet.End());
+}
+
+// A thread that fills a pipe; leaving the scope makes the pipe's reader quit and joins the thread,
+// so an abandoned part never leaves it behind.
+class PipeWriterThread {
+public:
+    template <typename Work>
+    PipeWriterThread(ChunkPipe& pipe, Work work) : m_pipe(pipe), m_thread(work)
+    {
+    }
+    PipeWriterThread(const PipeWriterThread&) = delete;
+    PipeWriterThread& operator=(const PipeWriterThread&) = delete;
+    ~PipeWriterThread()
+    {
+        m_pipe.Quit();
+        m_thread.join();
     }
 
 private:
-    // Cells follow one another without references: each row lists all of its columns.
-    void AddCell(size_t column, const std::wstring& text, bool header)
-    {
-        double value = 0;
-        const BYTE type = column < m_types.size() ? m_types[column] : BYTE(0);
-        const bool numeric = !header && (type == KXFIELD_INTEGER || type == KXFIELD_DOUBLE);
-        if (numeric && IsPlainDecimal(text)) {
-            m_xml += "<c><v>";
-            AppendAscii(m_xml, text);
-        } else if (numeric && ParseNumber(text, value)) {
-            m_xml += "<c><v>";
-            AppendNumber(m_xml, value);
-        } else {
-            m_xml += header ? "<c s=\"1\" t=\"s\"><v>" : "<c t=\"s\"><v>";
-            AppendDecimal(m_xml, m_strings.IndexOf(text));
-        }
-        m_xml += "</v></c>";
-    }
-
-    SharedStrings& m_strings;
-    const std::vector<BYTE>& m_types;
-    std::string m_xml;
-    size_t m_row = 0;
+    ChunkPipe& m_pipe;
+    std::thread m_thread;
 };
 
-// One archive being written; abandoned archives are closed and their file removed.
+// One archive being written; an unfinished archive is closed and its file removed.
 class ZipPackage {
 public:
-    explicit ZipPackage(const wchar_t* path)
-        : m_path(path), m_zip(CreateZipZ(const_cast<wchar_t*>(path), 0, ZIPKIND_FILENAME))
+    explicit ZipPackage(const wchar_t* path) : m_path(path)
     {
+        encoding::UniqueHandle file(
+            CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file.valid()) {
+            m_zip = std::make_unique<encoding::ZipWriter>(encoding::MakeFileSink(std::move(file)));
+        }
     }
     ZipPackage(const ZipPackage&) = delete;
     ZipPackage& operator=(const ZipPackage&) = delete;
     ~ZipPackage()
     {
-        if (m_zip != nullptr) {
-            CloseZipZ(m_zip);
+        if (m_zip != nullptr && !m_finished) {
+            m_zip.reset();
             DeleteFileW(m_path.c_str());
         }
     }
 
-    bool Add(const wchar_t* name, const std::string& part, int level = -1)
+    bool Add(const wchar_t* name, const std::string& part, int level = kDefaultLevel)
     {
-        return m_zip != nullptr && ZipSetLevel(m_zip, level) == ZIPRES_OK && ZipAdd(m_zip, name, const_cast<char*>(part.data()),
-                                          static_cast<unsigned>(part.size()), ZIPKIND_MEMORY) == ZIPRES_OK;
+        return m_zip != nullptr && m_zip->SetLevel(level) == ZIPRES_OK &&
+               m_zip->AddMemory(name, part.data(), part.size()) == ZIPRES_OK;
+    }
+    bool Add(const wchar_t* name, encoding::EntryContent& content, int level)
+    {
+        return m_zip != nullptr && m_zip->SetLevel(level) == ZIPRES_OK && m_zip->AddContent(name, content) == ZIPRES_OK;
     }
     bool Finish()
     {
-        const bool closed = m_zip != nullptr && CloseZipZ(m_zip) == ZIPRES_OK;
-        m_zip = nullptr;
-        return closed;
+        m_finished = m_zip != nullptr && m_zip->End() == ZIPRES_OK;
+        return m_finished;
     }
 
 private:
+    static const int kDefaultLevel = -1;
     std::wstring m_path;
-    HZIP m_zip;
+    std::unique_ptr<encoding::ZipWriter> m_zip;
+    bool m_finished = false;
 };
 
 } // namespace
 
 bool WriteXlsxWorkbook(const wchar_t* path, const XlsxSheetData& data, const std::atomic<bool>& stop, long* dropped)
 {
-    SharedStrings strings;
-    SheetBuilder sheet(strings, data.types);
-    const bool hasHeader = !data.headers.empty();
-    const size_t room = kMaxSheetRows - (hasHeader ? 1 : 0);
+    const size_t room = kMaxSheetRows - (data.headers.empty() ? 0 : 1);
     const size_t written = std::min(room, data.rows.size());
-    sheet.Begin(hasHeader, (written + 1) * std::max<size_t>(data.headers.size(), 1));
-    if (hasHeader) {
-        sheet.AddRow(data.headers, true);
-    }
-    for (size_t row = 0; row < written; ++row) {
-        if (stop) {
-            return false;
-        }
-        sheet.AddRow(data.rows[row], false);
-    }
     if (dropped != nullptr) {
         *dropped = static_cast<long>(data.rows.size() - written);
     }
     ZipPackage package(path);
-    return package.Add(L"[Content_Types].xml", kContentTypes) && package.Add(L"_rels/.rels", kPackageRelations) &&
-           package.Add(L"xl/workbook.xml", kWorkbook) && package.Add(L"xl/_rels/workbook.xml.rels", kWorkbookRelations) &&
-           package.Add(L"xl/styles.xml", kStyles) && package.Add(L"xl/sharedStrings.xml", strings.Part(), kBulkLevel) &&
-           package.Add(L"xl/worksheets/sheet1.xml", sheet.End(), kBulkLevel) && package.Finish();
+    if (!package.Add(L"[Content_Types].xml", kContentTypes) || !package.Add(L"_rels/.rels", kPackageRelations) ||
+        !package.Add(L"xl/workbook.xml", kWorkbook) || !package.Add(L"xl/_rels/workbook.xml.rels", kWorkbookRelations) ||
+        !package.Add(L"xl/styles.xml", kStyles)) {
+        return false;
+    }
+    SharedStrings strings;
+    {
+        ChunkPipe pipe;
+        PipeWriterThread writer(pipe, [&] { WriteSheet(pipe, strings, data, written, stop); });
+        if (!package.Add(L"xl/worksheets/sheet1.xml", pipe, kBulkLevel)) {
+            return false;
+        }
+    }
+    return package.Add(L"xl/sharedStrings.xml", strings.Part(), kBulkLevel) && package.Finish();
 }
