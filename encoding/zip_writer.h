@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,15 +13,7 @@
 
 namespace encoding {
 
-// The bytes of one entry, read once from start to end.
-class EntryContent {
-public:
-    virtual ~EntryContent() = default;
-    // Fills the buffer; fewer bytes than room only where the content ends.
-    virtual ZRESULT Read(unsigned char* buffer, size_t room, size_t& got) = 0;
-    // The size when it is known before reading; ZipWriter checks that the content keeps to it.
-    virtual bool KnownSize(uint64_t& size) const = 0;
-};
+class EntryContent;
 
 // Writes an archive entry by entry: local header, deflated data, and at the end the central
 // directory. Sizes and CRC go back into the local header where the output can be rewritten, and into a
@@ -37,8 +30,9 @@ public:
     // length bytes of the handle, or everything up to its end when length is 0.
     ZRESULT AddHandle(const std::wstring& name, HANDLE file, uint64_t length);
     ZRESULT AddMemory(const std::wstring& name, const void* data, size_t size);
-    // Bytes that need not exist all at once, such as a part another thread is still producing.
-    ZRESULT AddContent(const std::wstring& name, EntryContent& content);
+    // An entry its caller deflated already: deflatedSize bytes of raw deflate data that inflate to
+    // size bytes whose CRC-32 is crc.
+    ZRESULT AddDeflated(const std::wstring& name, const void* data, size_t deflatedSize, uint32_t crc, uint64_t size);
     // The deflate level (-1, the default, or 0 to 9) of the entries added from now on.
     ZRESULT SetLevel(int level);
     // Writes the central directory; later additions answer ZIPRES_ENDED.
@@ -63,9 +57,14 @@ private:
         uint32_t localOffset = 0;
     };
 
+    // Writes an entry's data after its local header, filling in CRC and sizes.
+    using DataWriter = std::function<ZRESULT(CentralRecord& record)>;
+
     ZRESULT CheckOpen() const;
     ZRESULT PrepareName(const std::wstring& name, bool folder, EntryInfo& info) const;
-    ZRESULT WriteEntry(const EntryInfo& info, EntryContent* content);
+    ZRESULT StartEntry(const std::wstring& name, bool folder, EntryInfo& info) const;
+    ZRESULT WriteContent(const EntryInfo& info, EntryContent& content);
+    ZRESULT WriteEntry(const EntryInfo& info, bool packed, const DataWriter& writeData);
     ZRESULT DeflateContent(EntryContent& content, CentralRecord& record);
     static void AppendSharedFields(std::string& header, const CentralRecord& record, size_t extraSize);
     std::string LocalHeader(const CentralRecord& record) const;

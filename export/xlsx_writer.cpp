@@ -10,18 +10,25 @@
 #include <cwchar>
 #include <functional>
 #include <string_view>
+#include <system_error>
 #include <thread>
 
 #include "encoding/zip_storage.h"
 #include "encoding/zip_writer.h"
-#include "export/chunk_pipe.h"
+#include "export/deflated_piece.h"
 
 namespace {
 
 const size_t kMaxSheetRows = 1048576;
-// The cells' parts are large and repetitive: the fastest deflate level packs them nearly as small
-// as the default, several times faster.
+// The shared strings' part is large and repetitive: the fastest deflate level packs it nearly as
+// small as the default, several times faster.
 const int kBulkLevel = 1;
+// The sheet is written and deflated in ranges of rows on several threads, each range large enough
+// to be worth a thread.
+const size_t kMaxSheetThreads = 8;
+const size_t kMinRowsPerThread = 512;
+// The sheet's text goes to deflate in steps of about this size.
+const size_t kDeflateStep = 1 << 18;
 
 const char kContentTypes[] =
     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
@@ -138,9 +145,8 @@ bool ParseNumber(const std::wstring& text, double& value)
 
 // The longest plain decimal: 15 digits, a sign and a point.
 const size_t kMaxPlainDecimal = 17;
-// What one cell and the row around the cells can take at most.
+// What a number cell or a shared text cell takes at most.
 const size_t kCellBound = 48;
-const size_t kRowBound = 24;
 
 template <size_t N>
 char* Put(char* at, const char (&text)[N])
@@ -179,34 +185,41 @@ char* PutPlainDecimal(char* at, const std::wstring& text)
     return digits <= 15 ? at : nullptr;
 }
 
-char* PutDecimal(char* at, size_t value)
+// The cell's number: the plain decimal as given, else the shortest text that reads back as the same
+// value; null when the text is not a number.
+char* PutNumber(char* at, const std::wstring& text)
 {
-    return std::to_chars(at, at + 20, value).ptr;
+    char* end = PutPlainDecimal(at, text);
+    double value = 0;
+    if (end == nullptr && ParseNumber(text, value)) {
+        end = std::to_chars(at, at + 32, value).ptr;
+    }
+    return end;
+}
+
+// Columns typed integer or double hold numbers (or, where a text is none, the text inline); all
+// other cells and the header row hold shared texts.
+bool IsNumberCell(const std::vector<BYTE>& types, size_t column, bool header)
+{
+    const BYTE type = column < types.size() ? types[column] : BYTE(0);
+    return !header && (type == KXFIELD_INTEGER || type == KXFIELD_DOUBLE);
 }
 
 // The workbook's table of distinct texts, in the order first met. Open addressing with each slot's
-// hash kept beside its index holds a lookup to about one cache miss: a sheet can carry hundreds of
+// hash beside its index holds a lookup to about one cache miss: a sheet can carry hundreds of
 // thousands of distinct codes.
 class SharedStrings {
 public:
-    // The texts are the records' own, which stay unchanged while the workbook is written.
-    size_t IndexOf(std::wstring_view text)
+    explicit SharedStrings(const std::vector<BYTE>& types) : m_types(types) {}
+
+    // Appends the index of each of the row's shared cells to cells. The texts are the records' own,
+    // which stay unchanged while the workbook is written.
+    void AddRow(const std::vector<std::wstring>& fields, bool header, std::vector<uint32_t>& cells)
     {
-        ++m_uses;
-        if ((m_texts.size() + 1) * 2 > m_slots.size()) {
-            Grow();
-        }
-        const size_t hash = std::hash<std::wstring_view>()(text);
-        const size_t mask = m_slots.size() - 1;
-        for (size_t at = hash & mask;; at = (at + 1) & mask) {
-            Slot& slot = m_slots[at];
-            if (slot.index == kNoIndex) {
-                slot = Slot{hash, m_texts.size()};
-                Add(text);
-                return slot.index;
-            }
-            if (slot.hash == hash && m_texts[slot.index] == text) {
-                return slot.index;
+        for (size_t column = 0; column < fields.size(); ++column) {
+            if (!IsNumberCell(m_types, column, header)) {
+                cells.push_back(IndexOf(fields[column]));
+                ++m_uses;
             }
         }
     }
@@ -215,16 +228,36 @@ public:
     {
         return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
                "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" count=\"" +
-               std::to_string(m_uses) + "\" uniqueCount=\"" + std::to_string(m_texts.size()) + "\">" + m_xml +
-               "</sst>";
+               std::to_string(m_uses) + "\" uniqueCount=\"" + std::to_string(m_texts.size()) + "\">" +
+               m_xml + "</sst>";
     }
 
 private:
-    static const size_t kNoIndex = ~size_t(0);
+    static const uint32_t kNoIndex = ~uint32_t(0);
     struct Slot {
         size_t hash = 0;
-        size_t index = kNoIndex;
+        uint32_t index = kNoIndex;
     };
+
+    uint32_t IndexOf(std::wstring_view text)
+    {
+        if ((m_texts.size() + 1) * 2 > m_slots.size()) {
+            Grow();
+        }
+        const size_t hash = std::hash<std::wstring_view>()(text);
+        const size_t mask = m_slots.size() - 1;
+        for (size_t at = hash & mask;; at = (at + 1) & mask) {
+            Slot& slot = m_slots[at];
+            if (slot.index == kNoIndex) {
+                slot = Slot{hash, static_cast<uint32_t>(m_texts.size())};
+                Add(text);
+                return slot.index;
+            }
+            if (slot.hash == hash && m_texts[slot.index] == text) {
+                return slot.index;
+            }
+        }
+    }
 
     void Add(std::wstring_view text)
     {
@@ -252,114 +285,183 @@ private:
         m_slots.swap(slots);
     }
 
+    const std::vector<BYTE>& m_types;
     std::vector<Slot> m_slots;
     std::vector<std::wstring_view> m_texts;
     std::string m_xml;
     size_t m_uses = 0;
 };
 
-// The worksheet part, written row by row into the pipe. Rows and cells follow one another without
-// references: every row lists all of its columns from the first.
+// Rows of the sheet from first to end; the first range also holds the start of the part and the
+// header row, the last one its end. cells holds the shared cells' indexes, in the order of the cells.
+struct SheetRange {
+    size_t first = 0;
+    size_t end = 0;
+    bool opening = false;
+    bool closing = false;
+    std::vector<uint32_t> cells;
+};
+
+// The rows split among the processors, in ranges large enough to be worth a thread.
+std::vector<SheetRange> SplitRows(size_t rows)
+{
+    const size_t processors = std::max<unsigned>(1, std::thread::hardware_concurrency());
+    const size_t count = std::max<size_t>(1, std::min({processors, kMaxSheetThreads, rows / kMinRowsPerThread}));
+    std::vector<SheetRange> ranges(count);
+    for (size_t index = 0; index < count; ++index) {
+        ranges[index].first = rows * index / count;
+        ranges[index].end = rows * (index + 1) / count;
+        ranges[index].opening = index == 0;
+        ranges[index].closing = index + 1 == count;
+    }
+    return ranges;
+}
+
+// Writes a range of the worksheet part into its deflated piece. Rows and cells follow one another
+// without references: every row lists all of its columns from the first.
 class SheetWriter {
 public:
-    SheetWriter(ChunkPipe& pipe, SharedStrings& strings, const std::vector<BYTE>& types)
-        : m_pipe(pipe), m_strings(strings), m_types(types)
+    SheetWriter(const std::vector<BYTE>& types, const uint32_t* sharedCells, DeflatedPiece& piece)
+        : m_types(types), m_sharedCells(sharedCells), m_piece(piece)
     {
+        m_xml.reserve(kDeflateStep + kDeflateStep / 2);
     }
 
-    bool Begin(bool frozenHeader)
+    void Begin(bool frozenHeader)
     {
-        static const char kStart[] = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-                                     "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">";
-        static const char kFrozenHeader[] = "<sheetViews><sheetView workbookViewId=\"0\"><pane ySplit=\"1\" "
-                                            "topLeftCell=\"A2\" activePane=\"bottomLeft\" state=\"frozen\"/>"
-                                            "</sheetView></sheetViews>";
-        return Write(kStart) && (!frozenHeader || Write(kFrozenHeader)) && Write("<sheetData>");
+        m_xml += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                 "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">";
+        if (frozenHeader) {
+            m_xml += "<sheetViews><sheetView workbookViewId=\"0\"><pane ySplit=\"1\" topLeftCell=\"A2\" "
+                     "activePane=\"bottomLeft\" state=\"frozen\"/></sheetView></sheetViews>";
+        }
+        m_xml += "<sheetData>";
     }
 
     bool AddRow(const std::vector<std::wstring>& fields, bool header)
     {
-        char* at = m_pipe.Room(kRowBound + fields.size() * kCellBound);
-        if (at == nullptr) {
+        m_xml += "<row>";
+        for (size_t column = 0; column < fields.size(); ++column) {
+            AddCell(fields[column], IsNumberCell(m_types, column, header), header);
+        }
+        m_xml += "</row>";
+        return m_xml.size() < kDeflateStep || Flush();
+    }
+
+    bool End(bool closing)
+    {
+        if (closing) {
+            m_xml += "</sheetData></worksheet>";
+        }
+        return Flush() && m_piece.End();
+    }
+
+private:
+    void AddCell(const std::wstring& text, bool number, bool header)
+    {
+        char cell[kCellBound];
+        char* end = nullptr;
+        if (number) {
+            char* const value = Put(cell, "<c><v>");
+            end = PutNumber(value, text);
+            if (end == nullptr) {
+                m_xml += "<c t=\"inlineStr\"><is><t xml:space=\"preserve\">";
+                AppendXmlText(m_xml, text);
+                m_xml += "</t></is></c>";
+                return;
+            }
+        } else {
+            end = header ? Put(cell, "<c s=\"1\" t=\"s\"><v>") : Put(cell, "<c t=\"s\"><v>");
+            end = std::to_chars(end, end + 10, *m_sharedCells++).ptr;
+        }
+        end = Put(end, "</v></c>");
+        m_xml.append(cell, static_cast<size_t>(end - cell));
+    }
+
+    bool Flush()
+    {
+        const bool deflated = m_piece.Add(m_xml.data(), m_xml.size());
+        m_xml.clear();
+        return deflated;
+    }
+
+    const std::vector<BYTE>& m_types;
+    const uint32_t* m_sharedCells;
+    DeflatedPiece& m_piece;
+    std::string m_xml;
+};
+
+// The worker threads of one workbook. Leaving the scope early makes them give up, and joins them.
+class SheetThreads {
+public:
+    explicit SheetThreads(const std::atomic<bool>& stop) : m_stop(stop) {}
+    SheetThreads(const SheetThreads&) = delete;
+    SheetThreads& operator=(const SheetThreads&) = delete;
+    ~SheetThreads()
+    {
+        m_abandoned = true;
+        Join();
+    }
+
+    // Runs the work on a new thread, or on the caller's where the system has no thread to give.
+    template <typename Work>
+    void Start(Work work)
+    {
+        try {
+            m_threads.emplace_back(work);
+        } catch (const std::system_error&) {
+            work();
+        }
+    }
+    void Join()
+    {
+        for (std::thread& thread : m_threads) {
+            thread.join();
+        }
+        m_threads.clear();
+    }
+    bool Stopped() const { return m_stop || m_abandoned; }
+
+private:
+    const std::atomic<bool>& m_stop;
+    std::atomic<bool> m_abandoned{false};
+    std::vector<std::thread> m_threads;
+};
+
+// Gives the range's shared cells their indexes; false when stopped.
+bool CollectSharedCells(const XlsxSheetData& data, const SheetThreads& threads, SharedStrings& strings,
+                        SheetRange& range)
+{
+    if (range.opening && !data.headers.empty()) {
+        strings.AddRow(data.headers, true, range.cells);
+    }
+    for (size_t row = range.first; row < range.end; ++row) {
+        if (threads.Stopped()) {
             return false;
         }
-        at = Put(at, "<row>");
-        for (size_t column = 0; column < fields.size(); ++column) {
-            at = PutCell(at, column, fields[column], header);
-        }
-        m_pipe.Wrote(Put(at, "</row>"));
-        return true;
+        strings.AddRow(data.rows[row], false, range.cells);
     }
-
-    bool End() { return Write("</sheetData></worksheet>"); }
-
-private:
-    template <size_t N>
-    bool Write(const char (&text)[N])
-    {
-        char* at = m_pipe.Room(N);
-        if (at != nullptr) {
-            m_pipe.Wrote(Put(at, text));
-        }
-        return at != nullptr;
-    }
-
-    char* PutCell(char* at, size_t column, const std::wstring& text, bool header)
-    {
-        const BYTE type = column < m_types.size() ? m_types[column] : BYTE(0);
-        if (!header && (type == KXFIELD_INTEGER || type == KXFIELD_DOUBLE)) {
-            char* const value = Put(at, "<c><v>");
-            char* end = PutPlainDecimal(value, text);
-            double number = 0;
-            if (end == nullptr && ParseNumber(text, number)) {
-                end = std::to_chars(value, value + 32, number).ptr; // the shortest text that reads back the same
-            }
-            if (end != nullptr) {
-                return Put(end, "</v></c>");
-            }
-        }
-        at = header ? Put(at, "<c s=\"1\" t=\"s\"><v>") : Put(at, "<c t=\"s\"><v>");
-        return Put(PutDecimal(at, m_strings.IndexOf(text)), "</v></c>");
-    }
-
-    ChunkPipe& m_pipe;
-    SharedStrings& m_strings;
-    const std::vector<BYTE>& m_types;
-};
-
-// Writes the sheet into the pipe, beside the caller deflating it; gives up when stop turns true.
-void WriteSheet(ChunkPipe& pipe, SharedStrings& strings, const XlsxSheetData& data, size_t rows,
-                const std::atomic<bool>& stop)
-{
-    SheetWriter sheet(pipe, strings, data.types);
-    const bool hasHeader = !data.headers.empty();
-    bool written = sheet.Begin(hasHeader) && (!hasHeader || sheet.AddRow(data.headers, true));
-    for (size_t row = 0; written && row < rows; ++row) {
-        written = !stop && sheet.AddRow(data.rows[row], false);
-    }
-    pipe.Finish(written && sheet.End());
+    return true;
 }
 
-// A thread that fills a pipe; leaving the scope makes the pipe's reader quit and joins the thread,
-// so an abandoned part never leaves it behind.
-class PipeWriterThread {
-public:
-    template <typename Work>
-    PipeWriterThread(ChunkPipe& pipe, Work work) : m_pipe(pipe), m_thread(work)
-    {
+bool WriteSheetRange(const XlsxSheetData& data, const SheetRange& range, const SheetThreads& threads,
+                     DeflatedPiece& piece)
+{
+    SheetWriter sheet(data.types, range.cells.data(), piece);
+    const bool hasHeader = !data.headers.empty();
+    if (range.opening) {
+        sheet.Begin(hasHeader);
+        if (hasHeader && !sheet.AddRow(data.headers, true)) {
+            return false;
+        }
     }
-    PipeWriterThread(const PipeWriterThread&) = delete;
-    PipeWriterThread& operator=(const PipeWriterThread&) = delete;
-    ~PipeWriterThread()
-    {
-        m_pipe.Quit();
-        m_thread.join();
+    for (size_t row = range.first; row < range.end; ++row) {
+        if (threads.Stopped() || !sheet.AddRow(data.rows[row], false)) {
+            return false;
+        }
     }
-
-private:
-    ChunkPipe& m_pipe;
-    std::thread m_thread;
-};
+    return sheet.End(range.closing);
+}
 
 // One archive being written; an unfinished archive is closed and its file removed.
 class ZipPackage {
@@ -387,9 +489,10 @@ public:
         return m_zip != nullptr && m_zip->SetLevel(level) == ZIPRES_OK &&
                m_zip->AddMemory(name, part.data(), part.size()) == ZIPRES_OK;
     }
-    bool Add(const wchar_t* name, encoding::EntryContent& content, int level)
+    bool Add(const wchar_t* name, const DeflatedEntry& entry)
     {
-        return m_zip != nullptr && m_zip->SetLevel(level) == ZIPRES_OK && m_zip->AddContent(name, content) == ZIPRES_OK;
+        return m_zip != nullptr &&
+               m_zip->AddDeflated(name, entry.bytes.data(), entry.bytes.size(), entry.crc, entry.size) == ZIPRES_OK;
     }
     bool Finish()
     {
@@ -409,9 +512,9 @@ private:
 bool WriteXlsxWorkbook(const wchar_t* path, const XlsxSheetData& data, const std::atomic<bool>& stop, long* dropped)
 {
     const size_t room = kMaxSheetRows - (data.headers.empty() ? 0 : 1);
-    const size_t written = std::min(room, data.rows.size());
+    const size_t rows = std::min(room, data.rows.size());
     if (dropped != nullptr) {
-        *dropped = static_cast<long>(data.rows.size() - written);
+        *dropped = static_cast<long>(data.rows.size() - rows);
     }
     ZipPackage package(path);
     if (!package.Add(L"[Content_Types].xml", kContentTypes) || !package.Add(L"_rels/.rels", kPackageRelations) ||
@@ -419,13 +522,24 @@ bool WriteXlsxWorkbook(const wchar_t* path, const XlsxSheetData& data, const std
         !package.Add(L"xl/styles.xml", kStyles)) {
         return false;
     }
-    SharedStrings strings;
-    {
-        ChunkPipe pipe;
-        PipeWriterThread writer(pipe, [&] { WriteSheet(pipe, strings, data, written, stop); });
-        if (!package.Add(L"xl/worksheets/sheet1.xml", pipe, kBulkLevel)) {
+    // Shared texts take their indexes in the order of the cells, range after range; each range is
+    // written and deflated on a thread of its own as soon as its indexes are known.
+    SheetThreads threads(stop);
+    SharedStrings strings(data.types);
+    std::vector<SheetRange> ranges = SplitRows(rows);
+    std::vector<DeflatedPiece> pieces(ranges.size());
+    std::vector<char> written(ranges.size(), false);
+    for (size_t index = 0; index < ranges.size(); ++index) {
+        if (!CollectSharedCells(data, threads, strings, ranges[index])) {
             return false;
         }
+        threads.Start([&, index] { written[index] = WriteSheetRange(data, ranges[index], threads, pieces[index]); });
     }
-    return package.Add(L"xl/sharedStrings.xml", strings.Part(), kBulkLevel) && package.Finish();
+    if (!package.Add(L"xl/sharedStrings.xml", strings.Part(), kBulkLevel)) {
+        return false;
+    }
+    threads.Join();
+    DeflatedEntry sheet;
+    return std::all_of(written.begin(), written.end(), [](char done) { return done != 0; }) &&
+           JoinPieces(pieces, sheet) && package.Add(L"xl/worksheets/sheet1.xml", sheet) && package.Finish();
 }
