@@ -224,12 +224,20 @@ public:
         }
     }
 
+    // Built once every row is in, beside the threads writing the sheet.
     std::string Part() const
     {
-        return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-               "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" count=\"" +
-               std::to_string(m_uses) + "\" uniqueCount=\"" + std::to_string(m_texts.size()) + "\">" +
-               m_xml + "</sst>";
+        std::string part = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                           "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" count=\"" +
+                           std::to_string(m_uses) + "\" uniqueCount=\"" + std::to_string(m_texts.size()) + "\">";
+        for (const std::wstring_view text : m_texts) {
+            // Readers trim unmarked text of its outer spaces.
+            const bool padded = !text.empty() && (iswspace(text.front()) || iswspace(text.back()));
+            part += padded ? "<si><t xml:space=\"preserve\">" : "<si><t>";
+            AppendXmlText(part, text);
+            part += "</t></si>";
+        }
+        return part + "</sst>";
     }
 
 private:
@@ -250,23 +258,13 @@ private:
             Slot& slot = m_slots[at];
             if (slot.index == kNoIndex) {
                 slot = Slot{hash, static_cast<uint32_t>(m_texts.size())};
-                Add(text);
+                m_texts.push_back(text);
                 return slot.index;
             }
             if (slot.hash == hash && m_texts[slot.index] == text) {
                 return slot.index;
             }
         }
-    }
-
-    void Add(std::wstring_view text)
-    {
-        m_texts.push_back(text);
-        // Readers trim unmarked text of its outer spaces.
-        const bool padded = !text.empty() && (iswspace(text.front()) || iswspace(text.back()));
-        m_xml += padded ? "<si><t xml:space=\"preserve\">" : "<si><t>";
-        AppendXmlText(m_xml, text);
-        m_xml += "</t></si>";
     }
 
     void Grow()
@@ -288,7 +286,6 @@ private:
     const std::vector<BYTE>& m_types;
     std::vector<Slot> m_slots;
     std::vector<std::wstring_view> m_texts;
-    std::string m_xml;
     size_t m_uses = 0;
 };
 
