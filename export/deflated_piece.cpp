@@ -5,9 +5,6 @@
 
 namespace {
 
-// The parts of a workbook are large and repetitive: the fastest level packs them nearly as small as
-// the default, several times faster.
-const int kLevel = 1;
 const size_t kOutputStep = 1 << 16;
 
 } // namespace

@@ -20,9 +20,6 @@
 namespace {
 
 const size_t kMaxSheetRows = 1048576;
-// The shared strings' part is large and repetitive: the fastest deflate level packs it nearly as
-// small as the default, several times faster.
-const int kBulkLevel = 1;
 // The sheet is written and deflated in ranges of rows on several threads, each range large enough
 // to be worth a thread.
 const size_t kMaxSheetThreads = 8;
@@ -532,7 +529,7 @@ bool WriteXlsxWorkbook(const wchar_t* path, const XlsxSheetData& data, const std
         }
         threads.Start([&, index] { written[index] = WriteSheetRange(data, ranges[index], threads, pieces[index]); });
     }
-    if (!package.Add(L"xl/sharedStrings.xml", strings.Part(), kBulkLevel)) {
+    if (!package.Add(L"xl/sharedStrings.xml", strings.Part(), DeflatedPiece::kLevel)) {
         return false;
     }
     threads.Join();
