@@ -518,11 +518,11 @@ bool WriteXlsxWorkbook(const wchar_t* path, const XlsxSheetData& data, const std
     }
     // Shared texts take their indexes in the order of the cells, range after range; each range is
     // written and deflated on a thread of its own as soon as its indexes are known.
-    SheetThreads threads(stop);
     SharedStrings strings(data.types);
     std::vector<SheetRange> ranges = SplitRows(rows);
     std::vector<DeflatedPiece> pieces(ranges.size());
     std::vector<char> written(ranges.size(), false);
+    SheetThreads threads(stop); // last, so that leaving early joins the threads before what they use goes
     for (size_t index = 0; index < ranges.size(); ++index) {
         if (!CollectSharedCells(data, threads, strings, ranges[index])) {
             return false;
