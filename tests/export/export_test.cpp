@@ -320,7 +320,7 @@ for row in s.iter_rows(min_row=2):
 
 // Long enough to be written in several pieces: empty records, outer spaces, empty texts and texts in
 // number columns must not shift a cell or a row, wherever a piece starts.
-TEST_F(DataExport, LongWorkbookReadsBackRowForRow)
+TEST_F(DataExport, LongWorkbookReadsBackRowForRowOrStopsWithoutAFile)
 {
     const int kRows = 1100;
     m_export.SetFieldInfo(std::vector<BYTE>{0, KXFIELD_INTEGER, 0}.data(), 3);
@@ -356,6 +356,13 @@ out(repr([(i, row) for i, row in enumerate(rows) if row != want(i)][:3]))
 )", DialogDouble::answer);
     ASSERT_TRUE(read.ok) << read.output;
     EXPECT_EQ(read.output, std::to_string(kRows) + "\n[]");
+
+    // Stopped on its way, the same export leaves no part-written file behind.
+    DialogDouble::answer = m_folder.file(L"stopped.xlsx");
+    ASSERT_TRUE(m_export.Save(L"stopped"));
+    m_export.StopThread();
+    const bool finished = m_done.Wait(300) == 1;
+    EXPECT_EQ(GetFileAttributesW(DialogDouble::answer.c_str()) != INVALID_FILE_ATTRIBUTES, finished);
 }
 
 TEST_F(DataExport, StopThreadEndsASlowExportAndDiscardsTheRecords)
