@@ -40,6 +40,17 @@ inline char* EncodeGroup(const unsigned char* src, char* dst)
     return dst + 4;
 }
 
+// Ends a whole line with CR LF when line breaks are asked for.
+inline char* EndLine(char* dst, bool lineBreaks)
+{
+    if (lineBreaks) {
+        dst[0] = '\r';
+        dst[1] = '\n';
+        dst += 2;
+    }
+    return dst;
+}
+
 bool CpuHasByteShuffle()
 {
     unsigned int eax = 0, ebx = 0, ecx = 0, edx = 0;
@@ -79,11 +90,11 @@ __attribute__((target("ssse3"))) inline __m128i EncodeFourGroups(const unsigned 
     const __m128i high = _mm_mulhi_epu16(_mm_and_si128(in, _mm_set1_epi32(0x0FC0FC00)), _mm_set1_epi32(0x04000040));
     const __m128i low = _mm_mullo_epi16(_mm_and_si128(in, _mm_set1_epi32(0x003F03F0)), _mm_set1_epi32(0x01000010));
     const __m128i fields = _mm_or_si128(high, low);
-    // 0 for 26-51, 1-10 for digits, 11 for '+', 12 for '/', 13 for capitals.
-    __m128i range = _mm_subs_epu8(fields, _mm_set1_epi8(51));
-    range = _mm_or_si128(range, _mm_and_si128(_mm_cmpgt_epi8(_mm_set1_epi8(26), fields), _mm_set1_epi8(13)));
-    const __m128i offsets = _mm_setr_epi8('a' - 26, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52,
-                                          '0' - 52, '0' - 52, '0' - 52, '0' - 52, '+' - 62, '/' - 63, 'A', 0, 0);
+    // 0 for capitals, 1 for 26-51, 2-11 for digits, 12 for '+', 13 for '/'.
+    const __m128i range =
+        _mm_sub_epi8(_mm_subs_epu8(fields, _mm_set1_epi8(51)), _mm_cmpgt_epi8(fields, _mm_set1_epi8(25)));
+    const __m128i offsets = _mm_setr_epi8('A', 'a' - 26, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52, '0' - 52,
+                                          '0' - 52, '0' - 52, '0' - 52, '0' - 52, '+' - 62, '/' - 63, 0, 0);
     return _mm_add_epi8(_mm_shuffle_epi8(offsets, range), fields);
 }
 
@@ -107,27 +118,28 @@ __attribute__((target("ssse3"))) char* EncodeGroupsShuffled(const unsigned char*
     return dst;
 }
 
-// Thirty-two characters of eight groups (24 bytes, 28 read): four groups in each 128-bit half, each
-// half worked as EncodeFourGroups works its register.
-__attribute__((target("avx2"))) inline __m256i EncodeEightGroups(const unsigned char* src)
+// Thirty-two characters of eight groups (24 bytes): four groups in each 128-bit half, each half worked
+// as EncodeFourGroups works its register. Reads 28 bytes from `from`, where the groups start `skip`
+// bytes on (0 reads four bytes past the groups, 4 reads four bytes before them).
+__attribute__((target("avx2"))) inline __m256i EncodeEightGroups(const unsigned char* from, int skip = 0)
 {
-    const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+    const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
     __m256i in = _mm256_inserti128_si256(_mm256_castsi128_si256(first),
-                                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 12)), 1);
-    in = _mm256_shuffle_epi8(
-        in, _mm256_broadcastsi128_si256(_mm_set_epi8(10, 11, 9, 10, 7, 8, 6, 7, 4, 5, 3, 4, 1, 2, 0, 1)));
+                                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 12)), 1);
+    const __m128i spread = _mm_add_epi8(_mm_set_epi8(10, 11, 9, 10, 7, 8, 6, 7, 4, 5, 3, 4, 1, 2, 0, 1),
+                                        _mm_set1_epi8(static_cast<char>(skip)));
+    in = _mm256_shuffle_epi8(in, _mm256_broadcastsi128_si256(spread));
     const __m256i high =
         _mm256_mulhi_epu16(_mm256_and_si256(in, _mm256_set1_epi32(0x0FC0FC00)), _mm256_set1_epi32(0x04000040));
     const __m256i low =
         _mm256_mullo_epi16(_mm256_and_si256(in, _mm256_set1_epi32(0x003F03F0)), _mm256_set1_epi32(0x01000010));
     const __m256i fields = _mm256_or_si256(high, low);
-    __m256i range = _mm256_subs_epu8(fields, _mm256_set1_epi8(51));
-    range = _mm256_or_si256(
-        range, _mm256_and_si256(_mm256_cmpgt_epi8(_mm256_set1_epi8(26), fields), _mm256_set1_epi8(13)));
-    const __m256i offsets = _mm256_broadcastsi128_si256(_mm_setr_epi8('a' - 26, '0' - 52, '0' - 52, '0' - 52,
+    const __m256i range = _mm256_sub_epi8(_mm256_subs_epu8(fields, _mm256_set1_epi8(51)),
+                                          _mm256_cmpgt_epi8(fields, _mm256_set1_epi8(25)));
+    const __m256i offsets = _mm256_broadcastsi128_si256(_mm_setr_epi8('A', 'a' - 26, '0' - 52, '0' - 52, '0' - 52,
                                                                       '0' - 52, '0' - 52, '0' - 52, '0' - 52,
                                                                       '0' - 52, '0' - 52, '0' - 52, '+' - 62,
-                                                                      '/' - 63, 'A', 0, 0));
+                                                                      '/' - 63, 0, 0));
     return _mm256_add_epi8(_mm256_shuffle_epi8(offsets, range), fields);
 }
 
@@ -146,7 +158,26 @@ __attribute__((target("avx2"))) char* EncodeGroupsWide(const unsigned char* src,
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst - 32), EncodeEightGroups(src + 3 * count - 24));
         return dst;
     }
+    // The 128-bit code is of the older encoding, which some processors slow down while the upper
+    // halves are in use; the compiler leaves them so on this tail call, and so would the caller.
+    _mm256_zeroupper();
     return EncodeGroupsShuffled(src, count, end, dst);
+}
+
+// Encodes count whole groups in lines, each whole line followed by a line break when asked. A whole
+// line is three steps of eight groups, the last over the line's last eight, read from within the line
+// (so also at the end of the input); the constants stay in registers from line to line.
+__attribute__((target("avx2"))) char* EncodeLinesWide(const unsigned char* src, int count, const unsigned char* end,
+                                                      char* dst, bool lineBreaks)
+{
+    static_assert(kGroupsPerLine == 19, "three steps of eight groups cover a line");
+    for (; count >= kGroupsPerLine; count -= kGroupsPerLine, src += 3 * kGroupsPerLine) {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), EncodeEightGroups(src));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + 32), EncodeEightGroups(src + 24));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + 44), EncodeEightGroups(src + 29, 4));
+        dst = EndLine(dst + 4 * kGroupsPerLine, lineBreaks);
+    }
+    return EncodeGroupsWide(src, count, end, dst);
 }
 
 char* EncodeGroupsByTable(const unsigned char* src, int count, const unsigned char*, char* dst)
@@ -155,6 +186,29 @@ char* EncodeGroupsByTable(const unsigned char* src, int count, const unsigned ch
         dst = EncodeGroup(src, dst);
     }
     return dst;
+}
+
+using GroupsEncoder = char* (*)(const unsigned char* src, int count, const unsigned char* end, char* dst);
+
+// Encodes count whole groups in lines with encodeGroups, each whole line followed by a line break when
+// asked.
+inline char* EncodeInLines(GroupsEncoder encodeGroups, const unsigned char* src, int count,
+                           const unsigned char* end, char* dst, bool lineBreaks)
+{
+    for (; count >= kGroupsPerLine; count -= kGroupsPerLine, src += 3 * kGroupsPerLine) {
+        dst = EndLine(encodeGroups(src, kGroupsPerLine, end, dst), lineBreaks);
+    }
+    return encodeGroups(src, count, end, dst);
+}
+
+char* EncodeLinesShuffled(const unsigned char* src, int count, const unsigned char* end, char* dst, bool lineBreaks)
+{
+    return EncodeInLines(EncodeGroupsShuffled, src, count, end, dst, lineBreaks);
+}
+
+char* EncodeLinesByTable(const unsigned char* src, int count, const unsigned char* end, char* dst, bool lineBreaks)
+{
+    return EncodeInLines(EncodeGroupsByTable, src, count, end, dst, lineBreaks);
 }
 
 // Encodes the last one or two bytes as if zero bytes followed.
@@ -463,26 +517,13 @@ int Base64Encode(const unsigned char* src, int n, char* dst, int* dst_len, unsig
     if (required < 0 || *dst_len < required) {
         return 0;
     }
-    const bool lineBreaks = !(flags & BASE64_FLAG_NOCRLF);
     const int groups = n / 3;
-    const unsigned char* const end = src + n;
     const Base64Code code = g_code;
-    const auto encodeGroups = code == BASE64_CODE_AVX2    ? EncodeGroupsWide
-                              : code == BASE64_CODE_SSSE3 ? EncodeGroupsShuffled
-                                                          : EncodeGroupsByTable;
-    char* out = dst;
-    for (int line = 0; line <= groups / kGroupsPerLine; ++line) {
-        const int inLine = (line < groups / kGroupsPerLine) ? kGroupsPerLine : groups % kGroupsPerLine;
-        out = encodeGroups(src, inLine, end, out);
-        src += 3 * inLine;
-        if (lineBreaks) {
-            *out++ = '\r';
-            *out++ = '\n';
-        }
-    }
-    if (lineBreaks) {
-        out -= 2; // the last line break is taken back
-    }
+    const auto encodeLines = code == BASE64_CODE_AVX2    ? EncodeLinesWide
+                             : code == BASE64_CODE_SSSE3 ? EncodeLinesShuffled
+                                                         : EncodeLinesByTable;
+    char* out = encodeLines(src, groups, src + n, dst, !(flags & BASE64_FLAG_NOCRLF));
+    src += 3 * groups;
     const int rest = n % 3;
     if (rest > 0) {
         char group[4];
