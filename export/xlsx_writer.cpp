@@ -202,15 +202,15 @@ bool IsNumberCell(const std::vector<BYTE>& types, size_t column, bool header)
     return !header && (type == KXFIELD_INTEGER || type == KXFIELD_DOUBLE);
 }
 
-// The workbook's table of distinct texts, in the order first met. Open addressing with each slot's
-// hash beside its index holds a lookup to about one cache miss: a sheet can carry hundreds of
-// thousands of distinct codes.
+// The workbook's table of distinct texts, in the order first met. The texts are copied back to back
+// as they come, while still in the cache, so that later comparisons and the part read them in one
+// place; open addressing with each slot's hash beside its index holds a lookup to about one cache
+// miss. A sheet can carry hundreds of thousands of distinct codes.
 class SharedStrings {
 public:
     explicit SharedStrings(const std::vector<BYTE>& types) : m_types(types) {}
 
-    // Appends the index of each of the row's shared cells to cells. The texts are the records' own,
-    // which stay unchanged while the workbook is written.
+    // Appends the index of each of the row's shared cells to cells.
     void AddRow(const std::vector<std::wstring>& fields, bool header, std::vector<uint32_t>& cells)
     {
         for (size_t column = 0; column < fields.size(); ++column) {
@@ -226,15 +226,18 @@ public:
     {
         std::string part = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
                            "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" count=\"" +
-                           std::to_string(m_uses) + "\" uniqueCount=\"" + std::to_string(m_texts.size()) + "\">";
-        for (const std::wstring_view text : m_texts) {
+                           std::to_string(m_uses) + "\" uniqueCount=\"" + std::to_string(Count()) + "\">";
+        part.reserve(part.size() + m_chars.size() + Count() * 18);
+        for (uint32_t index = 0; index < Count(); ++index) {
+            const std::wstring_view text = Text(index);
             // Readers trim unmarked text of its outer spaces.
             const bool padded = !text.empty() && (iswspace(text.front()) || iswspace(text.back()));
             part += padded ? "<si><t xml:space=\"preserve\">" : "<si><t>";
             AppendXmlText(part, text);
             part += "</t></si>";
         }
-        return part + "</sst>";
+        part += "</sst>";
+        return part;
     }
 
 private:
@@ -244,9 +247,15 @@ private:
         uint32_t index = kNoIndex;
     };
 
+    uint32_t Count() const { return static_cast<uint32_t>(m_starts.size() - 1); }
+    std::wstring_view Text(uint32_t index) const
+    {
+        return std::wstring_view(m_chars.data() + m_starts[index], m_starts[index + 1] - m_starts[index]);
+    }
+
     uint32_t IndexOf(std::wstring_view text)
     {
-        if ((m_texts.size() + 1) * 2 > m_slots.size()) {
+        if ((Count() + 1) * 2 > m_slots.size()) {
             Grow();
         }
         const size_t hash = std::hash<std::wstring_view>()(text);
@@ -254,11 +263,12 @@ private:
         for (size_t at = hash & mask;; at = (at + 1) & mask) {
             Slot& slot = m_slots[at];
             if (slot.index == kNoIndex) {
-                slot = Slot{hash, static_cast<uint32_t>(m_texts.size())};
-                m_texts.push_back(text);
+                slot = Slot{hash, Count()};
+                m_chars.insert(m_chars.end(), text.begin(), text.end());
+                m_starts.push_back(m_chars.size());
                 return slot.index;
             }
-            if (slot.hash == hash && m_texts[slot.index] == text) {
+            if (slot.hash == hash && Text(slot.index) == text) {
                 return slot.index;
             }
         }
@@ -282,7 +292,8 @@ private:
 
     const std::vector<BYTE>& m_types;
     std::vector<Slot> m_slots;
-    std::vector<std::wstring_view> m_texts;
+    std::vector<wchar_t> m_chars;        // the distinct texts back to back
+    std::vector<size_t> m_starts{0};     // where each begins in m_chars, and where the last ends
     size_t m_uses = 0;
 };
 
