@@ -97,6 +97,7 @@ void AppendXmlText(std::string& out, std::wstring_view text)
         case '<': out += "&lt;"; continue;
         case '>': out += "&gt;"; continue;
         case '"': out += "&quot;"; continue;
+        case '\r': out += "&#13;"; continue; // a parser would turn a bare one into a line feed
         default: break;
         }
         if ((code < 0x20 && code != '\t' && code != '\n' && code != '\r') || (code >= 0xD800 && code < 0xE000) ||
@@ -230,9 +231,10 @@ public:
         part.reserve(part.size() + m_chars.size() + Count() * 18);
         for (uint32_t index = 0; index < Count(); ++index) {
             const std::wstring_view text = Text(index);
-            // Readers trim unmarked text of its outer spaces.
-            const bool padded = !text.empty() && (iswspace(text.front()) || iswspace(text.back()));
-            part += padded ? "<si><t xml:space=\"preserve\">" : "<si><t>";
+            // Readers may trim or fold the white space of unmarked text.
+            const bool spaced = !text.empty() && (iswspace(text.front()) || iswspace(text.back()) ||
+                                                  text.find_first_of(L"\t\r\n") != std::wstring_view::npos);
+            part += spaced ? "<si><t xml:space=\"preserve\">" : "<si><t>";
             AppendXmlText(part, text);
             part += "</t></si>";
         }
