@@ -203,7 +203,7 @@ bool IsNumberCell(const std::vector<BYTE>& types, size_t column, bool header)
     return !header && (type == KXFIELD_INTEGER || type == KXFIELD_DOUBLE);
 }
 
-// The workbook's table of distinct texts, in the order first met. The texts are copied back to back
+// A table of distinct texts, in the order first met. The texts are copied back to back
 // as they come, while still in the cache, so that later comparisons and the part read them in one
 // place; open addressing with each slot's hash beside its index holds a lookup to about one cache
 // miss. A sheet can carry hundreds of thousands of distinct codes.
@@ -222,12 +222,12 @@ public:
         }
     }
 
-    // Built once every row is in, beside the threads writing the sheet.
-    std::string Part() const
+    uint32_t Count() const { return static_cast<uint32_t>(m_starts.size() - 1); }
+    size_t Uses() const { return m_uses; }
+
+    // The table's items of the part, in the order of the indexes.
+    void AppendItems(std::string& part) const
     {
-        std::string part = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-                           "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" count=\"" +
-                           std::to_string(m_uses) + "\" uniqueCount=\"" + std::to_string(Count()) + "\">";
         part.reserve(part.size() + m_chars.size() + Count() * 18);
         for (uint32_t index = 0; index < Count(); ++index) {
             const std::wstring_view text = Text(index);
@@ -238,8 +238,6 @@ public:
             AppendXmlText(part, text);
             part += "</t></si>";
         }
-        part += "</sst>";
-        return part;
     }
 
 private:
@@ -249,7 +247,6 @@ private:
         uint32_t index = kNoIndex;
     };
 
-    uint32_t Count() const { return static_cast<uint32_t>(m_starts.size() - 1); }
     std::wstring_view Text(uint32_t index) const
     {
         return std::wstring_view(m_chars.data() + m_starts[index], m_starts[index + 1] - m_starts[index]);
@@ -300,21 +297,27 @@ private:
 };
 
 // Rows of the sheet from first to end; the first range also holds the start of the part and the
-// header row, the last one its end. cells holds the shared cells' indexes, in the order of the cells.
+// header row, the last one its end. The range's shared texts have a table of their own, whose items
+// stand in the workbook's table from firstString on; cells holds the shared cells' indexes in it, in
+// the order of the cells.
 struct SheetRange {
+    explicit SheetRange(const std::vector<BYTE>& types) : strings(types) {}
+
     size_t first = 0;
     size_t end = 0;
     bool opening = false;
     bool closing = false;
+    SharedStrings strings;
     std::vector<uint32_t> cells;
+    uint32_t firstString = 0;
 };
 
 // The rows split among the processors, in ranges large enough to be worth a thread.
-std::vector<SheetRange> SplitRows(size_t rows)
+std::vector<SheetRange> SplitRows(size_t rows, const std::vector<BYTE>& types)
 {
     const size_t processors = std::max<unsigned>(1, std::thread::hardware_concurrency());
     const size_t count = std::max<size_t>(1, std::min({processors, kMaxSheetThreads, rows / kMinRowsPerThread}));
-    std::vector<SheetRange> ranges(count);
+    std::vector<SheetRange> ranges(count, SheetRange(types));
     for (size_t index = 0; index < count; ++index) {
         ranges[index].first = rows * index / count;
         ranges[index].end = rows * (index + 1) / count;
@@ -328,8 +331,9 @@ std::vector<SheetRange> SplitRows(size_t rows)
 // without references: every row lists all of its columns from the first.
 class SheetWriter {
 public:
-    SheetWriter(const std::vector<BYTE>& types, const uint32_t* sharedCells, DeflatedPiece& piece)
-        : m_types(types), m_sharedCells(sharedCells), m_piece(piece)
+    SheetWriter(const std::vector<BYTE>& types, const uint32_t* sharedCells, uint32_t firstString,
+                DeflatedPiece& piece)
+        : m_types(types), m_sharedCells(sharedCells), m_firstString(firstString), m_piece(piece)
     {
         m_xml.reserve(kDeflateStep + kDeflateStep / 2);
     }
@@ -379,7 +383,7 @@ private:
             }
         } else {
             end = header ? Put(cell, "<c s=\"1\" t=\"s\"><v>") : Put(cell, "<c t=\"s\"><v>");
-            end = std::to_chars(end, end + 10, *m_sharedCells++).ptr;
+            end = std::to_chars(end, end + 10, m_firstString + *m_sharedCells++).ptr;
         }
         end = Put(end, "</v></c>");
         m_xml.append(cell, static_cast<size_t>(end - cell));
@@ -394,6 +398,7 @@ private:
 
     const std::vector<BYTE>& m_types;
     const uint32_t* m_sharedCells;
+    const uint32_t m_firstString;
     DeflatedPiece& m_piece;
     std::string m_xml;
 };
@@ -435,26 +440,54 @@ private:
     std::vector<std::thread> m_threads;
 };
 
-// Gives the range's shared cells their indexes; false when stopped.
-bool CollectSharedCells(const XlsxSheetData& data, const SheetThreads& threads, SharedStrings& strings,
-                        SheetRange& range)
+// Gives the range's shared cells their indexes in the range's table; false when stopped.
+bool CollectSharedCells(const XlsxSheetData& data, const SheetThreads& threads, SheetRange& range)
 {
     if (range.opening && !data.headers.empty()) {
-        strings.AddRow(data.headers, true, range.cells);
+        range.strings.AddRow(data.headers, true, range.cells);
     }
     for (size_t row = range.first; row < range.end; ++row) {
         if (threads.Stopped()) {
             return false;
         }
-        strings.AddRow(data.rows[row], false, range.cells);
+        range.strings.AddRow(data.rows[row], false, range.cells);
     }
     return true;
+}
+
+// The workbook's table of shared texts is the ranges' tables one after another; a text in several
+// ranges has an item in each.
+void PlaceSharedStrings(std::vector<SheetRange>& ranges)
+{
+    uint32_t first = 0;
+    for (SheetRange& range : ranges) {
+        range.firstString = first;
+        first += range.strings.Count();
+    }
+}
+
+std::string SharedStringsPart(const std::vector<SheetRange>& ranges)
+{
+    size_t uses = 0;
+    for (const SheetRange& range : ranges) {
+        uses += range.strings.Uses();
+    }
+    const SheetRange& last = ranges.back();
+    std::string part = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                       "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" count=\"" +
+                       std::to_string(uses) + "\" uniqueCount=\"" +
+                       std::to_string(last.firstString + last.strings.Count()) + "\">";
+    for (const SheetRange& range : ranges) {
+        range.strings.AppendItems(part);
+    }
+    part += "</sst>";
+    return part;
 }
 
 bool WriteSheetRange(const XlsxSheetData& data, const SheetRange& range, const SheetThreads& threads,
                      DeflatedPiece& piece)
 {
-    SheetWriter sheet(data.types, range.cells.data(), piece);
+    SheetWriter sheet(data.types, range.cells.data(), range.firstString, piece);
     const bool hasHeader = !data.headers.empty();
     if (range.opening) {
         sheet.Begin(hasHeader);
@@ -529,24 +562,28 @@ bool WriteXlsxWorkbook(const wchar_t* path, const XlsxSheetData& data, const std
         !package.Add(L"xl/styles.xml", kStyles)) {
         return false;
     }
-    // Shared texts take their indexes in the order of the cells, range after range; each range is
-    // written and deflated on a thread of its own as soon as its indexes are known.
-    SharedStrings strings(data.types);
-    std::vector<SheetRange> ranges = SplitRows(rows);
+    // First every range indexes its shared texts, then every range writes and deflates its rows, each
+    // range on a thread of its own; the workbook's table of texts is made between the two.
+    std::vector<SheetRange> ranges = SplitRows(rows, data.types);
     std::vector<DeflatedPiece> pieces(ranges.size());
-    std::vector<char> written(ranges.size(), false);
+    std::vector<char> done(ranges.size(), false);
     SheetThreads threads(stop); // last, so that leaving early joins the threads before what they use goes
     for (size_t index = 0; index < ranges.size(); ++index) {
-        if (!CollectSharedCells(data, threads, strings, ranges[index])) {
-            return false;
-        }
-        threads.Start([&, index] { written[index] = WriteSheetRange(data, ranges[index], threads, pieces[index]); });
+        threads.Start([&, index] { done[index] = CollectSharedCells(data, threads, ranges[index]); });
     }
-    if (!package.Add(L"xl/sharedStrings.xml", strings.Part(), DeflatedPiece::kLevel)) {
+    threads.Join();
+    const auto allDone = [&done] { return std::all_of(done.begin(), done.end(), [](char one) { return one != 0; }); };
+    if (!allDone()) {
+        return false;
+    }
+    PlaceSharedStrings(ranges);
+    for (size_t index = 0; index < ranges.size(); ++index) {
+        threads.Start([&, index] { done[index] = WriteSheetRange(data, ranges[index], threads, pieces[index]); });
+    }
+    if (!package.Add(L"xl/sharedStrings.xml", SharedStringsPart(ranges), DeflatedPiece::kLevel)) {
         return false;
     }
     threads.Join();
     DeflatedEntry sheet;
-    return std::all_of(written.begin(), written.end(), [](char done) { return done != 0; }) &&
-           JoinPieces(pieces, sheet) && package.Add(L"xl/worksheets/sheet1.xml", sheet) && package.Finish();
+    return allDone() && JoinPieces(pieces, sheet) && package.Add(L"xl/worksheets/sheet1.xml", sheet) && package.Finish();
 }
