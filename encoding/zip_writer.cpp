@@ -151,28 +151,28 @@ ZRESULT ZipWriter::PrepareName(const std::wstring& name, bool folder, EntryInfo&
     return zipnames::EncodeEntryName(text, info.name) ? ZIPRES_OK : ZIPRES_ARGUMENTS;
 }
 
+ZRESULT ZipWriter::StartEntry(const std::wstring& name, bool folder, EntryInfo& info) const
+{
+    const ZRESULT result = CheckOpen();
+    return result == ZIPRES_OK ? PrepareName(name, folder, info) : result;
+}
+
 ZRESULT ZipWriter::AddFolder(const std::wstring& name)
 {
     EntryInfo info;
-    ZRESULT result = CheckOpen();
-    if (result == ZIPRES_OK) {
-        result = PrepareName(name, true, info);
-    }
+    const ZRESULT result = StartEntry(name, true, info);
     if (result != ZIPRES_OK) {
         return result;
     }
     info.modified = Now();
     info.attributes = FILE_ATTRIBUTE_DIRECTORY;
-    return WriteEntry(info, nullptr);
+    return WriteEntry(info, false, nullptr);
 }
 
 ZRESULT ZipWriter::AddFile(const std::wstring& name, const std::wstring& path)
 {
     EntryInfo info;
-    ZRESULT result = CheckOpen();
-    if (result == ZIPRES_OK) {
-        result = PrepareName(name, false, info);
-    }
+    const ZRESULT result = StartEntry(name, false, info);
     if (result != ZIPRES_OK) {
         return result;
     }
@@ -195,16 +195,13 @@ ZRESULT ZipWriter::AddFile(const std::wstring& name, const std::wstring& path)
     info.modified.dwHighDateTime = static_cast<DWORD>(basic.LastWriteTime.HighPart);
     info.attributes = (basic.FileAttributes & kKeptAttributes) | FILE_ATTRIBUTE_ARCHIVE;
     HandleContent content(file.get(), static_cast<uint64_t>(size.QuadPart), true);
-    return WriteEntry(info, &content);
+    return WriteContent(info, content);
 }
 
 ZRESULT ZipWriter::AddHandle(const std::wstring& name, HANDLE file, uint64_t length)
 {
     EntryInfo info;
-    ZRESULT result = CheckOpen();
-    if (result == ZIPRES_OK) {
-        result = PrepareName(name, false, info);
-    }
+    const ZRESULT result = StartEntry(name, false, info);
     if (result != ZIPRES_OK) {
         return result;
     }
@@ -217,16 +214,13 @@ ZRESULT ZipWriter::AddHandle(const std::wstring& name, HANDLE file, uint64_t len
     }
     info.attributes = FILE_ATTRIBUTE_ARCHIVE;
     HandleContent content(file, length, length > 0);
-    return WriteEntry(info, &content);
+    return WriteContent(info, content);
 }
 
 ZRESULT ZipWriter::AddMemory(const std::wstring& name, const void* data, size_t size)
 {
     EntryInfo info;
-    ZRESULT result = CheckOpen();
-    if (result == ZIPRES_OK) {
-        result = PrepareName(name, false, info);
-    }
+    const ZRESULT result = StartEntry(name, false, info);
     if (result != ZIPRES_OK) {
         return result;
     }
@@ -236,7 +230,28 @@ ZRESULT ZipWriter::AddMemory(const std::wstring& name, const void* data, size_t 
     info.modified = Now();
     info.attributes = FILE_ATTRIBUTE_ARCHIVE;
     MemoryContent content(data, size);
-    return WriteEntry(info, &content);
+    return WriteContent(info, content);
+}
+
+ZRESULT ZipWriter::AddDeflated(const std::wstring& name, const void* data, size_t deflatedSize, uint32_t crc,
+                               uint64_t size)
+{
+    EntryInfo info;
+    const ZRESULT result = StartEntry(name, false, info);
+    if (result != ZIPRES_OK) {
+        return result;
+    }
+    if ((!data && deflatedSize > 0) || deflatedSize > 0xFFFFFFFFull || size > 0xFFFFFFFFull) {
+        return ZIPRES_ARGUMENTS;
+    }
+    info.modified = Now();
+    info.attributes = FILE_ATTRIBUTE_ARCHIVE;
+    return WriteEntry(info, true, [&](CentralRecord& record) {
+        record.crc = crc;
+        record.size = static_cast<uint32_t>(size);
+        record.compressedSize = static_cast<uint32_t>(deflatedSize);
+        return m_sink->Write(data, deflatedSize);
+    });
 }
 
 // The fields that the local and the central header of an entry share, from "version needed" to the
@@ -280,7 +295,14 @@ std::string ZipWriter::CentralHeader(const CentralRecord& record) const
     return header + record.info.name.bytes + extra;
 }
 
-ZRESULT ZipWriter::WriteEntry(const EntryInfo& info, EntryContent* content)
+ZRESULT ZipWriter::WriteContent(const EntryInfo& info, EntryContent& content)
+{
+    uint64_t knownSize = 0;
+    const bool empty = content.KnownSize(knownSize) && knownSize == 0;
+    return WriteEntry(info, !empty, [&](CentralRecord& record) { return DeflateContent(content, record); });
+}
+
+ZRESULT ZipWriter::WriteEntry(const EntryInfo& info, bool packed, const DataWriter& writeData)
 {
     const uint64_t offset = m_sink->Position();
     if (offset > 0xFFFFFFFFull) {
@@ -292,9 +314,6 @@ ZRESULT ZipWriter::WriteEntry(const EntryInfo& info, EntryContent* content)
     if (info.name.utf8) {
         record.flags |= kFlagUtf8;
     }
-    uint64_t knownSize = 0;
-    const bool sizeKnown = content && content->KnownSize(knownSize);
-    const bool packed = content && !(sizeKnown && knownSize == 0);
     if (packed) {
         record.method = kMethodDeflated;
         if (!m_sink->CanRewrite()) {
@@ -304,7 +323,7 @@ ZRESULT ZipWriter::WriteEntry(const EntryInfo& info, EntryContent* content)
     const std::string header = LocalHeader(record);
     ZRESULT result = m_sink->Write(header.data(), header.size());
     if (result == ZIPRES_OK && packed) {
-        result = DeflateContent(*content, record);
+        result = writeData(record);
     }
     if (result == ZIPRES_OK && packed) {
         if (record.flags & kFlagDescriptor) {

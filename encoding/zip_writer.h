@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,6 +30,9 @@ public:
     // length bytes of the handle, or everything up to its end when length is 0.
     ZRESULT AddHandle(const std::wstring& name, HANDLE file, uint64_t length);
     ZRESULT AddMemory(const std::wstring& name, const void* data, size_t size);
+    // An entry its caller deflated already: deflatedSize bytes of raw deflate data that inflate to
+    // size bytes whose CRC-32 is crc.
+    ZRESULT AddDeflated(const std::wstring& name, const void* data, size_t deflatedSize, uint32_t crc, uint64_t size);
     // The deflate level (-1, the default, or 0 to 9) of the entries added from now on.
     ZRESULT SetLevel(int level);
     // Writes the central directory; later additions answer ZIPRES_ENDED.
@@ -53,9 +57,14 @@ private:
         uint32_t localOffset = 0;
     };
 
+    // Writes an entry's data after its local header, filling in CRC and sizes.
+    using DataWriter = std::function<ZRESULT(CentralRecord& record)>;
+
     ZRESULT CheckOpen() const;
     ZRESULT PrepareName(const std::wstring& name, bool folder, EntryInfo& info) const;
-    ZRESULT WriteEntry(const EntryInfo& info, EntryContent* content);
+    ZRESULT StartEntry(const std::wstring& name, bool folder, EntryInfo& info) const;
+    ZRESULT WriteContent(const EntryInfo& info, EntryContent& content);
+    ZRESULT WriteEntry(const EntryInfo& info, bool packed, const DataWriter& writeData);
     ZRESULT DeflateContent(EntryContent& content, CentralRecord& record);
     static void AppendSharedFields(std::string& header, const CentralRecord& record, size_t extraSize);
     std::string LocalHeader(const CentralRecord& record) const;

@@ -1,20 +1,31 @@
 #include "export/xlsx_writer.h"
 
 #include <util/dataexport.h>
-#include <util/zip.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
-#include <unordered_map>
+#include <functional>
+#include <string_view>
+#include <system_error>
+#include <thread>
+
+#include "encoding/zip_storage.h"
+#include "encoding/zip_writer.h"
+#include "export/deflated_piece.h"
 
 namespace {
 
 const size_t kMaxSheetRows = 1048576;
-// The cells' parts are large and repetitive: the fastest deflate level packs them nearly as small
-// as the default, several times faster.
-const int kBulkLevel = 1;
+// The sheet is written and deflated in ranges of rows on several threads, each range large enough
+// to be worth a thread.
+const size_t kMaxSheetThreads = 8;
+const size_t kMinRowsPerThread = 512;
+// The sheet's text goes to deflate in steps of about this size.
+const size_t kDeflateStep = 1 << 18;
 
 const char kContentTypes[] =
     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
@@ -73,7 +84,7 @@ const char kStyles[] =
 
 // Appends text as XML character data in UTF-8. Characters XML cannot hold are written in the
 // workbook format's own _xHHHH_ escape.
-void AppendXmlText(std::string& out, const std::wstring& text)
+void AppendXmlText(std::string& out, std::wstring_view text)
 {
     for (size_t at = 0; at < text.size(); ++at) {
         unsigned code = text[at];
@@ -86,6 +97,7 @@ void AppendXmlText(std::string& out, const std::wstring& text)
         case '<': out += "&lt;"; continue;
         case '>': out += "&gt;"; continue;
         case '"': out += "&quot;"; continue;
+        case '\r': out += "&#13;"; continue; // a parser would turn a bare one into a line feed
         default: break;
         }
         if ((code < 0x20 && code != '\t' && code != '\n' && code != '\r') || (code >= 0xD800 && code < 0xE000) ||
@@ -129,100 +141,207 @@ bool ParseNumber(const std::wstring& text, double& value)
     return *end == 0 && std::isfinite(value);
 }
 
-// A plain decimal literal ("-12.5", "300") of at most 15 digits: a finite number the cell can hold
-// exactly as the text gives it.
-bool IsPlainDecimal(const std::wstring& text)
+// The longest plain decimal: 15 digits, a sign and a point.
+const size_t kMaxPlainDecimal = 17;
+// What a number cell or a shared text cell takes at most.
+const size_t kCellBound = 48;
+
+template <size_t N>
+char* Put(char* at, const char (&text)[N])
 {
-    const size_t start = !text.empty() && text[0] == L'-' ? 1 : 0;
-    if (start >= text.size() || text[start] < L'0' || text[start] > L'9') {
-        return false;
+    std::memcpy(at, text, N - 1);
+    return at + N - 1;
+}
+
+// Copies a plain decimal literal ("-12.5", "300") of at most 15 digits, a number the cell holds
+// exactly as the text gives it; null for any other text.
+char* PutPlainDecimal(char* at, const std::wstring& text)
+{
+    if (text.size() > kMaxPlainDecimal) {
+        return nullptr;
     }
-    size_t digits = 0, dots = 0;
-    for (size_t i = start; i < text.size(); ++i) {
-        if (text[i] >= L'0' && text[i] <= L'9') {
+    const wchar_t* unit = text.c_str();
+    if (*unit == L'-') {
+        *at++ = '-';
+        ++unit;
+    }
+    if (*unit < L'0' || *unit > L'9') {
+        return nullptr;
+    }
+    size_t digits = 0;
+    bool dot = false;
+    for (; *unit != 0; ++unit) {
+        if (*unit >= L'0' && *unit <= L'9') {
             ++digits;
-        } else if (text[i] == L'.' && dots == 0) {
-            ++dots;
+        } else if (*unit == L'.' && !dot) {
+            dot = true;
         } else {
-            return false;
+            return nullptr;
         }
+        *at++ = static_cast<char>(*unit);
     }
-    return digits <= 15;
+    return digits <= 15 ? at : nullptr;
 }
 
-// The shortest text that reads back as the same double.
-void AppendNumber(std::string& out, double value)
+// The cell's number: the plain decimal as given, else the shortest text that reads back as the same
+// value; null when the text is not a number.
+char* PutNumber(char* at, const std::wstring& text)
 {
-    char text[32];
-    snprintf(text, sizeof(text), "%.15g", value);
-    if (strtod(text, nullptr) != value) {
-        snprintf(text, sizeof(text), "%.17g", value);
+    char* end = PutPlainDecimal(at, text);
+    double value = 0;
+    if (end == nullptr && ParseNumber(text, value)) {
+        end = std::to_chars(at, at + 32, value).ptr;
     }
-    out += text;
+    return end;
 }
 
-// Text known to be ASCII, byte for byte.
-void AppendAscii(std::string& out, const std::wstring& text)
+// Columns typed integer or double hold numbers (or, where a text is none, the text inline); all
+// other cells and the header row hold shared texts.
+bool IsNumberCell(const std::vector<BYTE>& types, size_t column, bool header)
 {
-    const size_t start = out.size();
-    out.resize(start + text.size());
-    std::transform(text.begin(), text.end(), out.begin() + static_cast<std::ptrdiff_t>(start),
-                   [](wchar_t unit) { return static_cast<char>(unit); });
+    const BYTE type = column < types.size() ? types[column] : BYTE(0);
+    return !header && (type == KXFIELD_INTEGER || type == KXFIELD_DOUBLE);
 }
 
-void AppendDecimal(std::string& out, size_t value)
-{
-    char digits[24];
-    char* end = digits + sizeof(digits);
-    char* at = end;
-    do {
-        *--at = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    out.append(at, end);
-}
-
+// A table of distinct texts, in the order first met. The texts are copied back to back
+// as they come, while still in the cache, so that later comparisons and the part read them in one
+// place; open addressing with each slot's hash beside its index holds a lookup to about one cache
+// miss. A sheet can carry hundreds of thousands of distinct codes.
 class SharedStrings {
 public:
-    size_t IndexOf(const std::wstring& text)
+    explicit SharedStrings(const std::vector<BYTE>& types) : m_types(types) {}
+
+    // Appends the index of each of the row's shared cells to cells.
+    void AddRow(const std::vector<std::wstring>& fields, bool header, std::vector<uint32_t>& cells)
     {
-        ++m_uses;
-        const auto known = m_indexes.find(text);
-        if (known != m_indexes.end()) {
-            return known->second;
+        for (size_t column = 0; column < fields.size(); ++column) {
+            if (!IsNumberCell(m_types, column, header)) {
+                cells.push_back(IndexOf(fields[column]));
+                ++m_uses;
+            }
         }
-        const size_t index = m_indexes.size();
-        m_indexes.emplace(text, index);
-        m_xml += "<si><t xml:space=\"preserve\">";
-        AppendXmlText(m_xml, text);
-        m_xml += "</t></si>";
-        return index;
     }
 
-    std::string Part() const
+    uint32_t Count() const { return static_cast<uint32_t>(m_starts.size() - 1); }
+    size_t Uses() const { return m_uses; }
+
+    // The table's items of the part, in the order of the indexes.
+    void AppendItems(std::string& part) const
     {
-        return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-               "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" count=\"" +
-               std::to_string(m_uses) + "\" uniqueCount=\"" + std::to_string(m_indexes.size()) + "\">" + m_xml +
-               "</sst>";
+        part.reserve(part.size() + m_chars.size() + Count() * 18);
+        for (uint32_t index = 0; index < Count(); ++index) {
+            const std::wstring_view text = Text(index);
+            // Readers may trim or fold the white space of unmarked text.
+            const bool spaced = !text.empty() && (iswspace(text.front()) || iswspace(text.back()) ||
+                                                  text.find_first_of(L"\t\r\n") != std::wstring_view::npos);
+            part += spaced ? "<si><t xml:space=\"preserve\">" : "<si><t>";
+            AppendXmlText(part, text);
+            part += "</t></si>";
+        }
     }
 
 private:
-    std::unordered_map<std::wstring, size_t> m_indexes;
-    std::string m_xml;
+    static const uint32_t kNoIndex = ~uint32_t(0);
+    struct Slot {
+        size_t hash = 0;
+        uint32_t index = kNoIndex;
+    };
+
+    std::wstring_view Text(uint32_t index) const
+    {
+        return std::wstring_view(m_chars.data() + m_starts[index], m_starts[index + 1] - m_starts[index]);
+    }
+
+    uint32_t IndexOf(std::wstring_view text)
+    {
+        if ((Count() + 1) * 2 > m_slots.size()) {
+            Grow();
+        }
+        const size_t hash = std::hash<std::wstring_view>()(text);
+        const size_t mask = m_slots.size() - 1;
+        for (size_t at = hash & mask;; at = (at + 1) & mask) {
+            Slot& slot = m_slots[at];
+            if (slot.index == kNoIndex) {
+                slot = Slot{hash, Count()};
+                m_chars.insert(m_chars.end(), text.begin(), text.end());
+                m_starts.push_back(m_chars.size());
+                return slot.index;
+            }
+            if (slot.hash == hash && Text(slot.index) == text) {
+                return slot.index;
+            }
+        }
+    }
+
+    void Grow()
+    {
+        std::vector<Slot> slots(std::max<size_t>(1024, m_slots.size() * 2));
+        const size_t mask = slots.size() - 1;
+        for (const Slot& slot : m_slots) {
+            if (slot.index != kNoIndex) {
+                size_t at = slot.hash & mask;
+                while (slots[at].index != kNoIndex) {
+                    at = (at + 1) & mask;
+                }
+                slots[at] = slot;
+            }
+        }
+        m_slots.swap(slots);
+    }
+
+    const std::vector<BYTE>& m_types;
+    std::vector<Slot> m_slots;
+    std::vector<wchar_t> m_chars;        // the distinct texts back to back
+    std::vector<size_t> m_starts{0};     // where each begins in m_chars, and where the last ends
     size_t m_uses = 0;
 };
 
-class SheetBuilder {
-public:
-    SheetBuilder(SharedStrings& strings, const std::vector<BYTE>& types) : m_strings(strings), m_types(types) {}
+// Rows of the sheet from first to end; the first range also holds the start of the part and the
+// header row, the last one its end. The range's shared texts have a table of their own, whose items
+// stand in the workbook's table from firstString on; cells holds the shared cells' indexes in it, in
+// the order of the cells.
+struct SheetRange {
+    explicit SheetRange(const std::vector<BYTE>& types) : strings(types) {}
 
-    void Begin(bool frozenHeader, size_t cells)
+    size_t first = 0;
+    size_t end = 0;
+    bool opening = false;
+    bool closing = false;
+    SharedStrings strings;
+    std::vector<uint32_t> cells;
+    uint32_t firstString = 0;
+};
+
+// The rows split among the processors, in ranges large enough to be worth a thread.
+std::vector<SheetRange> SplitRows(size_t rows, const std::vector<BYTE>& types)
+{
+    const size_t processors = std::max<unsigned>(1, std::thread::hardware_concurrency());
+    const size_t count = std::max<size_t>(1, std::min({processors, kMaxSheetThreads, rows / kMinRowsPerThread}));
+    std::vector<SheetRange> ranges(count, SheetRange(types));
+    for (size_t index = 0; index < count; ++index) {
+        ranges[index].first = rows * index / count;
+        ranges[index].end = rows * (index + 1) / count;
+        ranges[index].opening = index == 0;
+        ranges[index].closing = index + 1 == count;
+    }
+    return ranges;
+}
+
+// Writes a range of the worksheet part into its deflated piece. Rows and cells follow one another
+// without references: every row lists all of its columns from the first.
+class SheetWriter {
+public:
+    SheetWriter(const std::vector<BYTE>& types, const uint32_t* sharedCells, uint32_t firstString,
+                DeflatedPiece& piece)
+        : m_types(types), m_sharedCells(sharedCells), m_firstString(firstString), m_piece(piece)
     {
-        // About what a short number cell takes.
-        m_xml.reserve(cells * 20);
-        m_xml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-                "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">";
+        m_xml.reserve(kDeflateStep + kDeflateStep / 2);
+    }
+
+    void Begin(bool frozenHeader)
+    {
+        m_xml += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                 "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">";
         if (frozenHeader) {
             m_xml += "<sheetViews><sheetView workbookViewId=\"0\"><pane ySplit=\"1\" topLeftCell=\"A2\" "
                      "activePane=\"bottomLeft\" state=\"frozen\"/></sheetView></sheetViews>";
@@ -230,109 +349,241 @@ public:
         m_xml += "<sheetData>";
     }
 
-    void AddRow(const std::vector<std::wstring>& fields, bool header)
+    bool AddRow(const std::vector<std::wstring>& fields, bool header)
     {
-        m_xml += "<row r=\"";
-        AppendDecimal(m_xml, m_row + 1);
-        m_xml += "\">";
+        m_xml += "<row>";
         for (size_t column = 0; column < fields.size(); ++column) {
-            AddCell(column, fields[column], header);
+            AddCell(fields[column], IsNumberCell(m_types, column, header), header);
         }
         m_xml += "</row>";
-        ++m_row;
+        return m_xml.size() < kDeflateStep || Flush();
     }
 
-    const std::string& End()
+    bool End(bool closing)
     {
-        m_xml += "</sheetData></worksheet>";
-        return m_xml;
+        if (closing) {
+            m_xml += "</sheetData></worksheet>";
+        }
+        return Flush() && m_piece.End();
     }
 
 private:
-    // Cells follow one another without references: each row lists all of its columns.
-    void AddCell(size_t column, const std::wstring& text, bool header)
+    void AddCell(const std::wstring& text, bool number, bool header)
     {
-        double value = 0;
-        const BYTE type = column < m_types.size() ? m_types[column] : BYTE(0);
-        const bool numeric = !header && (type == KXFIELD_INTEGER || type == KXFIELD_DOUBLE);
-        if (numeric && IsPlainDecimal(text)) {
-            m_xml += "<c><v>";
-            AppendAscii(m_xml, text);
-        } else if (numeric && ParseNumber(text, value)) {
-            m_xml += "<c><v>";
-            AppendNumber(m_xml, value);
+        char cell[kCellBound];
+        char* end = nullptr;
+        if (number) {
+            char* const value = Put(cell, "<c><v>");
+            end = PutNumber(value, text);
+            if (end == nullptr) {
+                m_xml += "<c t=\"inlineStr\"><is><t xml:space=\"preserve\">";
+                AppendXmlText(m_xml, text);
+                m_xml += "</t></is></c>";
+                return;
+            }
         } else {
-            m_xml += header ? "<c s=\"1\" t=\"s\"><v>" : "<c t=\"s\"><v>";
-            AppendDecimal(m_xml, m_strings.IndexOf(text));
+            end = header ? Put(cell, "<c s=\"1\" t=\"s\"><v>") : Put(cell, "<c t=\"s\"><v>");
+            end = std::to_chars(end, end + 10, m_firstString + *m_sharedCells++).ptr;
         }
-        m_xml += "</v></c>";
+        end = Put(end, "</v></c>");
+        m_xml.append(cell, static_cast<size_t>(end - cell));
     }
 
-    SharedStrings& m_strings;
+    bool Flush()
+    {
+        const bool deflated = m_piece.Add(m_xml.data(), m_xml.size());
+        m_xml.clear();
+        return deflated;
+    }
+
     const std::vector<BYTE>& m_types;
+    const uint32_t* m_sharedCells;
+    const uint32_t m_firstString;
+    DeflatedPiece& m_piece;
     std::string m_xml;
-    size_t m_row = 0;
 };
 
-// One archive being written; abandoned archives are closed and their file removed.
+// The worker threads of one workbook. Leaving the scope early makes them give up, and joins them.
+class SheetThreads {
+public:
+    explicit SheetThreads(const std::atomic<bool>& stop) : m_stop(stop) {}
+    SheetThreads(const SheetThreads&) = delete;
+    SheetThreads& operator=(const SheetThreads&) = delete;
+    ~SheetThreads()
+    {
+        m_abandoned = true;
+        Join();
+    }
+
+    // Runs the work on a new thread, or on the caller's where the system has no thread to give.
+    template <typename Work>
+    void Start(Work work)
+    {
+        try {
+            m_threads.emplace_back(work);
+        } catch (const std::system_error&) {
+            work();
+        }
+    }
+    void Join()
+    {
+        for (std::thread& thread : m_threads) {
+            thread.join();
+        }
+        m_threads.clear();
+    }
+    bool Stopped() const { return m_stop || m_abandoned; }
+
+private:
+    const std::atomic<bool>& m_stop;
+    std::atomic<bool> m_abandoned{false};
+    std::vector<std::thread> m_threads;
+};
+
+// Gives the range's shared cells their indexes in the range's table; false when stopped.
+bool CollectSharedCells(const XlsxSheetData& data, const SheetThreads& threads, SheetRange& range)
+{
+    if (range.opening && !data.headers.empty()) {
+        range.strings.AddRow(data.headers, true, range.cells);
+    }
+    for (size_t row = range.first; row < range.end; ++row) {
+        if (threads.Stopped()) {
+            return false;
+        }
+        range.strings.AddRow(data.rows[row], false, range.cells);
+    }
+    return true;
+}
+
+// The workbook's table of shared texts is the ranges' tables one after another; a text in several
+// ranges has an item in each.
+void PlaceSharedStrings(std::vector<SheetRange>& ranges)
+{
+    uint32_t first = 0;
+    for (SheetRange& range : ranges) {
+        range.firstString = first;
+        first += range.strings.Count();
+    }
+}
+
+std::string SharedStringsPart(const std::vector<SheetRange>& ranges)
+{
+    size_t uses = 0;
+    for (const SheetRange& range : ranges) {
+        uses += range.strings.Uses();
+    }
+    const SheetRange& last = ranges.back();
+    std::string part = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                       "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" count=\"" +
+                       std::to_string(uses) + "\" uniqueCount=\"" +
+                       std::to_string(last.firstString + last.strings.Count()) + "\">";
+    for (const SheetRange& range : ranges) {
+        range.strings.AppendItems(part);
+    }
+    part += "</sst>";
+    return part;
+}
+
+bool WriteSheetRange(const XlsxSheetData& data, const SheetRange& range, const SheetThreads& threads,
+                     DeflatedPiece& piece)
+{
+    SheetWriter sheet(data.types, range.cells.data(), range.firstString, piece);
+    const bool hasHeader = !data.headers.empty();
+    if (range.opening) {
+        sheet.Begin(hasHeader);
+        if (hasHeader && !sheet.AddRow(data.headers, true)) {
+            return false;
+        }
+    }
+    for (size_t row = range.first; row < range.end; ++row) {
+        if (threads.Stopped() || !sheet.AddRow(data.rows[row], false)) {
+            return false;
+        }
+    }
+    return sheet.End(range.closing);
+}
+
+// One archive being written; an unfinished archive is closed and its file removed.
 class ZipPackage {
 public:
-    explicit ZipPackage(const wchar_t* path)
-        : m_path(path), m_zip(CreateZipZ(const_cast<wchar_t*>(path), 0, ZIPKIND_FILENAME))
+    explicit ZipPackage(const wchar_t* path) : m_path(path)
     {
+        encoding::UniqueHandle file(
+            CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file.valid()) {
+            m_zip = std::make_unique<encoding::ZipWriter>(encoding::MakeFileSink(std::move(file)));
+        }
     }
     ZipPackage(const ZipPackage&) = delete;
     ZipPackage& operator=(const ZipPackage&) = delete;
     ~ZipPackage()
     {
-        if (m_zip != nullptr) {
-            CloseZipZ(m_zip);
+        if (m_zip != nullptr && !m_finished) {
+            m_zip.reset();
             DeleteFileW(m_path.c_str());
         }
     }
 
-    bool Add(const wchar_t* name, const std::string& part, int level = -1)
+    bool Add(const wchar_t* name, const std::string& part, int level = kDefaultLevel)
     {
-        return m_zip != nullptr && ZipSetLevel(m_zip, level) == ZIPRES_OK && ZipAdd(m_zip, name, const_cast<char*>(part.data()),
-                                          static_cast<unsigned>(part.size()), ZIPKIND_MEMORY) == ZIPRES_OK;
+        return m_zip != nullptr && m_zip->SetLevel(level) == ZIPRES_OK &&
+               m_zip->AddMemory(name, part.data(), part.size()) == ZIPRES_OK;
+    }
+    bool Add(const wchar_t* name, const DeflatedEntry& entry)
+    {
+        return m_zip != nullptr &&
+               m_zip->AddDeflated(name, entry.bytes.data(), entry.bytes.size(), entry.crc, entry.size) == ZIPRES_OK;
     }
     bool Finish()
     {
-        const bool closed = m_zip != nullptr && CloseZipZ(m_zip) == ZIPRES_OK;
-        m_zip = nullptr;
-        return closed;
+        m_finished = m_zip != nullptr && m_zip->End() == ZIPRES_OK;
+        return m_finished;
     }
 
 private:
+    static const int kDefaultLevel = -1;
     std::wstring m_path;
-    HZIP m_zip;
+    std::unique_ptr<encoding::ZipWriter> m_zip;
+    bool m_finished = false;
 };
 
 } // namespace
 
 bool WriteXlsxWorkbook(const wchar_t* path, const XlsxSheetData& data, const std::atomic<bool>& stop, long* dropped)
 {
-    SharedStrings strings;
-    SheetBuilder sheet(strings, data.types);
-    const bool hasHeader = !data.headers.empty();
-    const size_t room = kMaxSheetRows - (hasHeader ? 1 : 0);
-    const size_t written = std::min(room, data.rows.size());
-    sheet.Begin(hasHeader, (written + 1) * std::max<size_t>(data.headers.size(), 1));
-    if (hasHeader) {
-        sheet.AddRow(data.headers, true);
-    }
-    for (size_t row = 0; row < written; ++row) {
-        if (stop) {
-            return false;
-        }
-        sheet.AddRow(data.rows[row], false);
-    }
+    const size_t room = kMaxSheetRows - (data.headers.empty() ? 0 : 1);
+    const size_t rows = std::min(room, data.rows.size());
     if (dropped != nullptr) {
-        *dropped = static_cast<long>(data.rows.size() - written);
+        *dropped = static_cast<long>(data.rows.size() - rows);
     }
     ZipPackage package(path);
-    return package.Add(L"[Content_Types].xml", kContentTypes) && package.Add(L"_rels/.rels", kPackageRelations) &&
-           package.Add(L"xl/workbook.xml", kWorkbook) && package.Add(L"xl/_rels/workbook.xml.rels", kWorkbookRelations) &&
-           package.Add(L"xl/styles.xml", kStyles) && package.Add(L"xl/sharedStrings.xml", strings.Part(), kBulkLevel) &&
-           package.Add(L"xl/worksheets/sheet1.xml", sheet.End(), kBulkLevel) && package.Finish();
+    if (!package.Add(L"[Content_Types].xml", kContentTypes) || !package.Add(L"_rels/.rels", kPackageRelations) ||
+        !package.Add(L"xl/workbook.xml", kWorkbook) || !package.Add(L"xl/_rels/workbook.xml.rels", kWorkbookRelations) ||
+        !package.Add(L"xl/styles.xml", kStyles)) {
+        return false;
+    }
+    // First every range indexes its shared texts, then every range writes and deflates its rows, each
+    // range on a thread of its own; the workbook's table of texts is made between the two.
+    std::vector<SheetRange> ranges = SplitRows(rows, data.types);
+    std::vector<DeflatedPiece> pieces(ranges.size());
+    std::vector<char> done(ranges.size(), false);
+    SheetThreads threads(stop); // last, so that leaving early joins the threads before what they use goes
+    for (size_t index = 0; index < ranges.size(); ++index) {
+        threads.Start([&, index] { done[index] = CollectSharedCells(data, threads, ranges[index]); });
+    }
+    threads.Join();
+    const auto allDone = [&done] { return std::all_of(done.begin(), done.end(), [](char one) { return one != 0; }); };
+    if (!allDone()) {
+        return false;
+    }
+    PlaceSharedStrings(ranges);
+    for (size_t index = 0; index < ranges.size(); ++index) {
+        threads.Start([&, index] { done[index] = WriteSheetRange(data, ranges[index], threads, pieces[index]); });
+    }
+    if (!package.Add(L"xl/sharedStrings.xml", SharedStringsPart(ranges), DeflatedPiece::kLevel)) {
+        return false;
+    }
+    threads.Join();
+    DeflatedEntry sheet;
+    return allDone() && JoinPieces(pieces, sheet) && package.Add(L"xl/worksheets/sheet1.xml", sheet) && package.Finish();
 }
