@@ -9,8 +9,9 @@ constexpr UINT kKeptStates = LVIS_SELECTED | LVIS_FOCUSED | LVIS_STATEIMAGEMASK;
 
 LRESULT SendToListView(const CWnd& list, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // The control's own procedure: a question put there changes nothing in the object.
-    return const_cast<CWnd&>(list).DefWindowProc(message, wParam, lParam);
+    // The control's own procedure, past any override of the object's: a question put there changes
+    // nothing in the object.
+    return const_cast<CWnd&>(list).CWnd::DefWindowProc(message, wParam, lParam);
 }
 
 LPARAM ListItemData(const CWnd& list, int item)
