@@ -12,6 +12,7 @@
 #include <tuple>
 #include <utility>
 
+#include "framework/gdi_scope.h"
 #include "input/passedit_hooks.h"
 #include "input/passedit_keys.h"
 
@@ -600,7 +601,32 @@ bool CKXPassEdit::IsWindowEditable() const
 
 int CKXPassEdit::WindowTextLimit()
 {
-    return static_cast<int>(std::min<LRESULT>(CallEdit(EM_GETLIMITTEXT), kMaxTextBytes));
+    const auto limit = static_cast<int>(std::min<LRESULT>(CallEdit(EM_GETLIMITTEXT), kMaxTextBytes));
+    // Without ES_AUTOHSCROLL the platform edit refuses typing past its width; the store refuses it
+    // too, or the password would hold keys the window never showed.
+    if ((GetStyle() & (ES_AUTOHSCROLL | ES_MULTILINE)) != 0) {
+        return limit;
+    }
+    return std::min(limit, CharactersThatFit());
+}
+
+int CKXPassEdit::CharactersThatFit()
+{
+    // The window shows one glyph repeated: the password character, else (outside compatibility
+    // mode) the spaces standing for the bytes.
+    wchar_t glyph = static_cast<wchar_t>(CallEdit(EM_GETPASSWORDCHAR));
+    if (glyph == 0 && !m_compatible) {
+        glyph = L' ';
+    }
+    if (glyph == 0) {
+        return kMaxTextBytes;
+    }
+    const CClientDC dc(this);
+    const kxdraw::SelectGuard font(dc, reinterpret_cast<HGDIOBJ>(CallEdit(WM_GETFONT)));
+    const CSize glyphSize = dc.GetTextExtent(&glyph, 1);
+    RECT format{};
+    CallEdit(EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    return glyphSize.cx > 0 ? std::max(0, static_cast<int>((format.right - format.left) / glyphSize.cx)) : kMaxTextBytes;
 }
 
 void CKXPassEdit::CatchUpWindow()

@@ -66,6 +66,8 @@ static_assert(sizeof(_KXEncrypt_stru) == 260, "the content record is 256 bytes a
 // refuses to give out or take text (WM_GETTEXT, WM_SETTEXT, copy, cut, undo, typed WM_CHAR).
 // On a platform of the old 16-bit-kernel family it runs in compatibility mode: no hooks, no
 // refusals, the window text is the password and each change of it is copied into the store.
+// Typing takes no more than the window can show: its text limit and, without ES_AUTOHSCROLL, its
+// width.
 class UTIL_API CKXPassEdit : public CEdit {
 public:
     CKXPassEdit();
@@ -172,6 +174,8 @@ private:
     void ReplaceInWindow(const wchar_t* text);
     bool IsWindowEditable() const;
     int WindowTextLimit();
+    // How many of the window's glyphs its formatting rectangle holds.
+    int CharactersThatFit();
     void TakeParentFont();
     void RedrawNow();
 

@@ -299,3 +299,33 @@ TEST_F(PassEditKeyTest, KeysArriveAfterAMessageLoopDropsTheDrain)
 }
 
 } // namespace
+
+namespace {
+
+class PassEditWidthTest : public PassEditFixture, public ::testing::WithParamInterface<DWORD> {};
+
+// An edit that cannot scroll refuses keys past its width; the password refuses them too, one key a
+// drain and a whole burst alike, so that the window shows every byte the password holds.
+TEST_P(PassEditWidthTest, PasswordHoldsWhatTheWindowShows)
+{
+    const DWORD scroll = GetParam();
+    m_edit = std::make_unique<CKXPassEdit>();
+    ASSERT_TRUE(m_edit->CEdit::Create(WS_VISIBLE | ES_PASSWORD | scroll, CRect(10, 10, 70, 34), m_parent.get(), 100));
+    for (int key = 0; key < 30; ++key) {
+        Type("A");
+    }
+    Type("BBBBBBBBBBBBBBBBBBBBBBBBBBBBBB");
+    const int length = m_edit->GetSafeTextLength();
+    EXPECT_EQ(WindowLine(*m_edit), std::wstring(static_cast<size_t>(length), L' '));
+    if (scroll) {
+        EXPECT_EQ(length, 60);
+    } else {
+        EXPECT_GT(length, 0);
+        EXPECT_LT(length, 30) << "a 60-pixel edit holds fewer than 30 password characters";
+        EXPECT_EQ(SafeText(), std::wstring(static_cast<size_t>(length), L'a'));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Styles, PassEditWidthTest, ::testing::Values(DWORD{0}, DWORD{ES_AUTOHSCROLL}));
+
+} // namespace
