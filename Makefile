@@ -27,6 +27,7 @@ build: configure
 
 test: build
 	@status=0; \
+	$(WINE_RUN) --start; \
 	cd $(BUILD) && ctest -j $(JOBS) --timeout 120 --repeat until-pass:2 --output-on-failure > ctest.log 2>&1 || status=$$?; \
 	cd $(CURDIR) && $(WINE_RUN) --stop; \
 	scripts/ctest-summary $(BUILD)/ctest.log; \
